@@ -1,0 +1,12 @@
+# Writes a C++ source holding every machines/*.json file as a string, by file name.
+file(GLOB files ${DIR}/*.json)
+list(SORT files)
+set(body "// Generated from machines/*.json; do not edit.\n#include <string_view>\n#include <utility>\n#include <vector>\n\nnamespace quorvane::sim {\nconst std::vector<std::pair<std::string_view, std::string_view>>& BuiltinMachineFiles() {\n  static const std::vector<std::pair<std::string_view, std::string_view>> files = {\n")
+foreach(f IN LISTS files)
+  get_filename_component(name ${f} NAME_WE)
+  file(READ ${f} content)
+  string(APPEND body "    {\"${name}\", R\"QVJSON(${content})QVJSON\"},\n")
+endforeach()
+string(APPEND body "  };\n  return files;\n}\n}  // namespace quorvane::sim\n")
+file(WRITE ${OUT}.tmp "${body}")
+file(COPY_FILE ${OUT}.tmp ${OUT} ONLY_IF_DIFFERENT)

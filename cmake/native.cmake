@@ -1,0 +1,35 @@
+# Native targets: the simulated platform, quorvane-sim and the tests.
+find_package(nlohmann_json REQUIRED)
+
+# Example machines are compiled into quorvane-sim.
+file(GLOB QUORVANE_MACHINES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/machines/*.json)
+set(QUORVANE_MACHINES_CPP ${CMAKE_BINARY_DIR}/generated/builtin_machines.cpp)
+add_custom_command(
+  OUTPUT ${QUORVANE_MACHINES_CPP}
+  COMMAND ${CMAKE_COMMAND} -DOUT=${QUORVANE_MACHINES_CPP} -DDIR=${CMAKE_SOURCE_DIR}/machines
+          -P ${CMAKE_SOURCE_DIR}/cmake/embed_machines.cmake
+  DEPENDS ${QUORVANE_MACHINES} ${CMAKE_SOURCE_DIR}/cmake/embed_machines.cmake
+  COMMENT "Embedding example machines")
+
+file(GLOB QUORVANE_SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
+add_library(quorvane_simplatform STATIC ${QUORVANE_SIM_SOURCES} ${QUORVANE_MACHINES_CPP})
+target_include_directories(quorvane_simplatform PUBLIC src)
+target_link_libraries(quorvane_simplatform PUBLIC quorvane_engine nlohmann_json::nlohmann_json)
+
+file(GLOB QUORVANE_SIMTOOL_SOURCES CONFIGURE_DEPENDS tools/sim/*.cpp)
+if(QUORVANE_SIMTOOL_SOURCES)
+  add_executable(quorvane-sim ${QUORVANE_SIMTOOL_SOURCES})
+  target_link_libraries(quorvane-sim PRIVATE quorvane_simplatform)
+endif()
+
+if(QUORVANE_TESTS)
+  enable_testing()
+  find_package(GTest REQUIRED)
+  file(GLOB QUORVANE_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)
+  add_executable(unit_tests ${QUORVANE_UNIT_TESTS})
+  target_link_libraries(unit_tests PRIVATE quorvane_simplatform GTest::gtest GTest::gtest_main)
+  target_compile_definitions(unit_tests PRIVATE
+    QUORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  include(GoogleTest)
+  gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+endif()

@@ -1,0 +1,20 @@
+# Windows targets: the Win32 platform, quorvane.exe and the platform test program.
+file(GLOB QUORVANE_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
+if(QUORVANE_WIN32_SOURCES)
+  add_library(quorvane_win32 STATIC ${QUORVANE_WIN32_SOURCES})
+  target_include_directories(quorvane_win32 PUBLIC src)
+  target_compile_definitions(quorvane_win32 PUBLIC UNICODE _UNICODE)
+  target_link_libraries(quorvane_win32 PUBLIC ole32 oleaut32 wbemuuid user32 uuid)
+
+  add_executable(quorvane src/main_win32.cpp)
+  target_compile_options(quorvane PRIVATE -municode)
+  target_link_options(quorvane PRIVATE -municode -static -static-libgcc -static-libstdc++)
+  target_link_libraries(quorvane PRIVATE quorvane_engine quorvane_win32)
+
+  if(QUORVANE_TESTS AND EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/platform_test.cpp)
+    add_executable(platform_test tests/wine/platform_test.cpp)
+    target_compile_options(platform_test PRIVATE -municode)
+    target_link_options(platform_test PRIVATE -municode -static -static-libgcc -static-libstdc++)
+    target_link_libraries(platform_test PRIVATE quorvane_engine quorvane_win32)
+  endif()
+endif()

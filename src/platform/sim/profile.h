@@ -1,0 +1,91 @@
+// A simulated machine as its JSON profile describes it (see docs/simulator.md).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace quorvane::sim {
+
+// A file or folder that a profile puts on a volume. Paths use '/' and are
+// relative to the volume root; a folder's path ends in '/'.
+struct FileSpec {
+  enum class Kind { Text, Folder, Wim };
+  Kind kind = Kind::Text;
+  std::string text;                     // Text: the bytes of the file (UTF-8 in the profile)
+  std::vector<std::wstring> wimImages;  // Wim: the image names dism lists
+};
+
+struct PartitionSpec {
+  int64_t sizeMB = 0;
+  std::optional<std::wstring> label;   // empty optional: no readable volume (null in JSON)
+  std::wstring type;                   // WMI Win32_DiskPartition.Type
+  bool hidden = false;                 // not listed by WMI, still counts in kernel numbering
+  std::optional<std::wstring> letter;  // "C:" form
+  std::map<std::string, FileSpec> files;
+};
+
+struct DiskSpec {
+  int index = 0;
+  std::wstring model;
+  std::wstring deviceId;
+  std::wstring mediaType = L"Fixed hard disk media";
+  int64_t sizeMB = 0;
+  bool media = true;
+  bool gpt = true;  // style "gpt"; false for "mbr"
+  uint32_t signature = 0;
+  std::vector<PartitionSpec> partitions;
+};
+
+struct DriveSpec {
+  std::wstring letter;                // "X:" form
+  std::optional<std::wstring> label;  // null: no readable volume (an empty optical drive)
+  std::map<std::string, FileSpec> files;
+};
+
+struct FirmwareSpec {
+  enum class Kind { Uefi, Legacy, LastError, Readable };
+  Kind kind = Kind::Uefi;
+  uint32_t lastError = win::kErrorNoAccess;  // the error the failing probe leaves
+};
+
+struct SmbiosSpec {
+  std::vector<uint8_t> table;  // the raw structure table, built or given
+  uint8_t majorVersion = 2;
+  uint8_t minorVersion = 8;
+};
+
+struct ToolsSpec {
+  std::optional<int> systemDisk = 0;  // empty: "select disk system" fails
+  std::optional<std::string> systemDiskReport;
+  std::map<std::wstring, std::string> dismOutput;  // image path as written -> listing
+  uint32_t durationMs = 0;
+};
+
+struct FaultsSpec {
+  bool comInitFails = false;
+  std::vector<int> inventory;  // result code of the n-th inventory attempt (0 succeeds)
+  bool smbiosFetchFails = false;
+  std::map<std::wstring, int> mountFailures;  // letter -> failures left; -1 always
+  std::vector<std::wstring> readOnly;         // letters
+  std::vector<std::wstring> cannotCreate;     // whole Windows paths
+  std::vector<std::wstring> cannotStart;      // program names
+};
+
+struct Profile {
+  std::string name;
+  std::string description;
+  LocalTime start{2026, 1, 1, 0, 0, 0, 0};
+  FirmwareSpec firmware;
+  std::optional<SmbiosSpec> smbios;  // absent: SMBiosData is null
+  std::vector<DiskSpec> disks;
+  std::vector<DriveSpec> drives;  // always holds X:
+  ToolsSpec tools;
+  FaultsSpec faults;
+};
+
+}  // namespace quorvane::sim

@@ -1,0 +1,37 @@
+// Child processes, file existence and script files.
+#include "run/layout_job.h"
+#include "run/run_log.h"
+#include "run/text.h"
+
+namespace quorvane {
+
+namespace {
+// The command-line buffer holds 4096 characters, the terminating zero included.
+constexpr size_t kCommandLineChars = 4096;
+}  // namespace
+
+uint32_t CLayoutJob::RunCommand(const std::wstring& commandLine) {
+  ProcessOutcome outcome;
+  if (commandLine.size() >= kCommandLineChars) {
+    // Too long for the buffer: refused as the system refuses a too-long name.
+    outcome.lastError = win::kErrorFilenameExcedRange;
+  } else {
+    outcome = m_platform.RunProcess(commandLine);
+  }
+  if (outcome.started) return outcome.exitCode;
+  m_platform.MessageBox(Format(L"call err=%d, szCommand = %s", {outcome.lastError, commandLine}),
+                        kProgramName, win::kMbOk);
+  return 0;
+}
+
+bool CLayoutJob::FileExists(const std::wstring& path) { return m_platform.FindFirstFile(path); }
+
+bool CLayoutJob::WriteScriptFile(const std::wstring& path, const std::wstring& text) {
+  auto file = m_platform.CreateScriptFile(path);
+  if (!file) return false;
+  file->Write(text);
+  file->Close();
+  return true;
+}
+
+}  // namespace quorvane

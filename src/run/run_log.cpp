@@ -1,0 +1,35 @@
+// The run log: time stamps, the log file's place, and the lines written through the INI writer.
+#include "run/run_log.h"
+
+#include "run/layout_job.h"
+#include "run/text.h"
+
+namespace quorvane {
+
+std::wstring FormatTimeStamp(const LocalTime& t) {
+  return Format(L"%2d/%2d/%2d %2d:%2d:%2d:%3d ",
+                {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond});
+}
+
+std::wstring LogFilePath(const std::wstring& logDir) {
+  if (logDir.empty()) return L"X:\\Quorvane.log";
+  return Format(L"%s\\Quorvane.log", {logDir});
+}
+
+std::wstring BoolText(bool flag) { return flag ? L"true" : L"false"; }
+
+std::wstring ExitCodeText(uint32_t code) { return Format(L"ExitCode:0x%x", {code}); }
+
+void WriteLog(Platform& platform, const std::wstring& logDir, const std::wstring& key,
+              const std::wstring& value) {
+  std::wstring stamped = FormatTimeStamp(platform.GetLocalTime()) + key;
+  platform.WritePrivateProfileString(kLogSection, stamped, value, LogFilePath(logDir));
+}
+
+void CLayoutJob::WriteLog(const std::wstring& key, const std::wstring& value) {
+  quorvane::WriteLog(m_platform, *m_pLogDir, key, value);
+}
+
+void CLayoutJob::LogExitCode(uint32_t code) { WriteLog(ExitCodeText(code)); }
+
+}  // namespace quorvane

@@ -1,0 +1,24 @@
+// The run log: time-stamped keys of the section "Quorvane" in an INI file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace quorvane {
+
+inline constexpr wchar_t kLogSection[] = L"Quorvane";
+inline constexpr wchar_t kProgramName[] = L"Quorvane";
+
+// "%2d/%2d/%2d %2d:%2d:%2d:%3d " of the local time.
+std::wstring FormatTimeStamp(const LocalTime& time);
+// "X:\Quorvane.log" for the folder "", "<folder>\Quorvane.log" otherwise.
+std::wstring LogFilePath(const std::wstring& logDir);
+std::wstring BoolText(bool flag);
+std::wstring ExitCodeText(uint32_t code);
+
+void WriteLog(Platform& platform, const std::wstring& logDir, const std::wstring& key,
+              const std::wstring& value);
+
+}  // namespace quorvane

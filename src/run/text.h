@@ -1,0 +1,57 @@
+// Small text helpers shared by every step: typed printf-style formatting, ASCII case, numbers.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace quorvane {
+
+// One argument of Format: a signed or unsigned number, a floating value or a text.
+struct FormatArg {
+  std::variant<int64_t, uint64_t, double, std::wstring> value;
+  FormatArg(int v) : value(int64_t{v}) {}
+  FormatArg(long v) : value(int64_t{v}) {}
+  FormatArg(long long v) : value(int64_t{v}) {}
+  FormatArg(unsigned v) : value(uint64_t{v}) {}
+  FormatArg(unsigned long v) : value(uint64_t{v}) {}
+  FormatArg(unsigned long long v) : value(uint64_t{v}) {}
+  FormatArg(double v) : value(v) {}
+  FormatArg(float v) : value(double{v}) {}
+  FormatArg(std::wstring v) : value(std::move(v)) {}
+  FormatArg(std::wstring_view v) : value(std::wstring(v)) {}
+  FormatArg(const wchar_t* v) : value(std::wstring(v)) {}
+};
+
+// printf-style formatting with the conversions the program's texts use:
+// %d %u %x %s %f, an optional width, "-" flag and precision, and %%. It behaves
+// the same on every platform (the wide printf family does not).
+std::wstring Format(std::wstring_view format, std::initializer_list<FormatArg> args);
+
+// ASCII a-z to A-Z (and back); every other character is left as it is.
+std::wstring ToUpperAscii(std::wstring_view text);
+std::wstring ToLowerAscii(std::wstring_view text);
+void MakeUpperAsciiInPlace(std::wstring& text);
+bool EqualsIgnoreCaseAscii(std::wstring_view a, std::wstring_view b);
+bool StartsWith(std::wstring_view text, std::wstring_view prefix);
+bool Contains(std::wstring_view text, std::wstring_view part);
+
+// Decimal parsing as the C library's wcstol/_wtoi family does it: leading white
+// space, an optional sign, then digits up to the first other character; 0 when no
+// digit follows. Values out of range saturate at the type's limits.
+int32_t ParseInt32(std::wstring_view text);
+int64_t ParseInt64(std::wstring_view text);
+
+// Trim white space (as iswspace defines it for the C locale) at both ends.
+std::wstring Trim(std::wstring_view text);
+
+// 8-bit text as the program's text streams see it: each byte is one character;
+// CR LF pairs become "\n".
+std::wstring WidenTextFile(std::string_view bytes);
+// UTF-8 for host-side texts (profile fields, summaries).
+std::wstring FromUtf8(std::string_view text);
+std::string ToUtf8(std::wstring_view text);
+
+}  // namespace quorvane
