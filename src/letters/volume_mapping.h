@@ -1,0 +1,20 @@
+// Mapping drive letters onto partition device paths and taking them away again.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace quorvane {
+
+// "\Device\Harddisk%d\Partition%d": disk number, 1-based partition number.
+std::wstring PartitionDevicePath(int diskNumber, int partitionNumber);
+
+// Maps `letter` onto `target` (up to 10 attempts, 300 ms after each failure, the
+// "Mount Failed" box after the tenth); true when the mapping was made.
+bool MountPartition(Platform& platform, const std::wstring& letter, const std::wstring& target);
+
+// Removes exactly the definition of `letter` that is in force, if any.
+void RemoveLetterMapping(Platform& platform, const std::wstring& letter);
+
+}  // namespace quorvane
