@@ -124,3 +124,8 @@ class CLayoutJob {
 int32_t CountLeadingDisks(const std::array<DiskRecord, kMaxDisks>& disks);
 
 }  // namespace quorvane
+
+namespace quorvane {
+// The first disk record whose Index is `diskNumber`, or null.
+const DiskRecord* FindDisk(const std::array<DiskRecord, kMaxDisks>& disks, int32_t diskNumber);
+}  // namespace quorvane

@@ -1,0 +1,50 @@
+// SSD+HDD mode and the search for a small cache SSD.
+#include "run/layout_job.h"
+#include "run/text.h"
+
+namespace quorvane {
+
+namespace {
+constexpr int32_t kMiniSsdLimitMB = 59392;
+}
+
+void CLayoutJob::CheckSDDHDDMode() {
+  const int32_t count = CountLeadingDisks(m_Disks);
+  WriteLog(L"Start CheckSDDHDDMode");
+
+  if (m_SSDInfo.bFound && m_HDDInfo.bFound) {
+    WriteLog(L"m_SSDInfo &  m_HDDInfo is True");
+    if (m_SSDInfo.nDisk != m_HDDInfo.nDisk) {
+      WriteLog(L"m_SSDInfo &  m_HDDInfo is different disk.");
+      m_bSSDHDDMode = true;
+      WriteLog(L"Set m_bSSDHDDMode = true");
+      WriteLog(Format(L"SSD Info: SSD Disk is %d", {m_SSDInfo.nDisk}));
+      WriteLog(Format(L"HDD Info: HDD Disk is %d", {m_HDDInfo.nDisk}));
+      return;
+    }
+  }
+
+  m_bSSDHDDMode = false;
+  WriteLog(L"Not PQSERVICE2 Set m_bSSDHDDMode = false");
+
+  for (int32_t d = 0; d < count; ++d) {
+    // The mini-SSD is wiped later: a disk number without a record is never taken.
+    if (FindDisk(m_Disks, d) == nullptr) continue;
+    std::wstring sizeText = GetDiskSizeText(d);
+    WriteLog(sizeText);
+    if (ParseInt32(sizeText) <= kMiniSsdLimitMB) {
+      m_bminiSSD = true;
+      m_SSDInfo = RoleSlot{true, d, 1, L""};
+      m_HDDInfo = RoleSlot::Reset();
+      WriteLog(L"Find miniSSD, So Set m_bminiSSD = true");
+      WriteLog(Format(L"miniSSD Info: miniSSD Disk is %d", {d}));
+      return;
+    }
+  }
+
+  WriteLog(L"Can not find miniSSD");
+  m_SSDInfo = RoleSlot::Reset();
+  m_HDDInfo = RoleSlot::Reset();
+}
+
+}  // namespace quorvane

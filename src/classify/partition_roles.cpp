@@ -1,0 +1,172 @@
+// The refresh of the tables and the roles of the partitions, by label and type.
+#include <array>
+
+#include "run/layout_job.h"
+#include "run/text.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr int32_t kSmallSsdLimitMB = 59392;  // an SSD below 64 GB
+constexpr int32_t kSsdSizedLimitMB = 163840;
+constexpr int kInventoryAttempts = 20;
+constexpr std::array<const wchar_t*, 6> kOsLabels = {L"OS",      L"Talvo",        L"Quenmark",
+                                                     L"Pellory", L"Rostane Vale", L"Miravel"};
+
+void ResetTables(CLayoutJob& job) {
+  job.m_PBRInfo = RoleSlot::Reset();
+  job.m_SYSInfo = RoleSlot::Reset();
+  job.m_SSDInfo = RoleSlot::Reset();
+  job.m_HDDInfo = RoleSlot::Reset();
+  job.m_OSInfo = RoleSlot::Reset();
+  for (auto& disk : job.m_Disks) {
+    disk.Index = kEmptyIndex;
+    disk.Partitions = 0;
+    disk.SizeMB = 0;
+  }
+  for (auto& partition : job.m_Partitions) {
+    partition.DiskIndex = kEmptyIndex;
+    partition.SizeMB = 0;
+    partition.SizeGB = 0;
+  }
+}
+
+bool IsOsLabel(const std::wstring& label) {
+  for (const wchar_t* name : kOsLabels) {
+    if (EqualsIgnoreCaseAscii(label, name)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void FillRoleSlot(CLayoutJob& job, RoleSlot& slot, int32_t disk, int32_t partition,
+                  const wchar_t* key) {
+  slot.bFound = true;
+  slot.nDisk = disk;
+  slot.nPartition = partition;
+  slot.strInfo = job.GetDiskDeviceID(disk);
+  job.WriteLog(key, L"true " + Format(L"on %d %d %s", {slot.nDisk, slot.nPartition, slot.strInfo}));
+}
+
+namespace {
+
+bool OnGptSystemRoute(CLayoutJob& job, PartitionRecord& p) {
+  const int32_t disk = job.m_PBRInfo.nDisk;
+  const DiskRecord* record = FindDisk(job.m_Disks, disk);
+  if (record == nullptr || !record->NoSignature) return false;
+  if (p.DiskIndex != disk) return false;
+  if (job.FindGptSystemPartition(disk) == -1) return false;
+  MakeUpperAsciiInPlace(p.Type);
+  return Contains(p.Type, L"SYSTEM");
+}
+
+void TagPartition(CLayoutJob& job, PartitionRecord& p) {
+  const int32_t disk = p.DiskIndex;
+  const int32_t next = p.PartitionIndex + 1;
+  if (EqualsIgnoreCaseAscii(p.VolumeName, L"PQSERVICE")) {
+    FillRoleSlot(job, job.m_PBRInfo, disk, next, L"QHP existence");
+    FillRoleSlot(job, job.m_SSDInfo, disk, next, L"SSD existence");
+  }
+  if (EqualsIgnoreCaseAscii(p.VolumeName, L"PQSERVICE2")) {
+    FillRoleSlot(job, job.m_HDDInfo, disk, next, L"HDD existence");
+  }
+  if (EqualsIgnoreCaseAscii(p.VolumeName, L"SYSTEM RESERVED")) {
+    FillRoleSlot(job, job.m_SYSInfo, disk, next, L"SYS existence");
+  }
+  if (IsOsLabel(p.VolumeName)) {
+    const DiskRecord* record = FindDisk(job.m_Disks, disk);
+    int32_t number = record != nullptr && record->NoSignature ? p.PartitionIndex + 2 : next;
+    FillRoleSlot(job, job.m_OSInfo, disk, number, L"OS existence");
+  }
+  MakeUpperAsciiInPlace(p.VolumeName);
+  if (StartsWith(p.VolumeName, L"RECOVERY")) {
+    FillRoleSlot(job, job.m_RecoveryInfo, disk, next, L"RECOVERY existence");
+    FillRoleSlot(job, job.m_SSDInfo, disk, next, L"SSD existence");
+  }
+  if (EqualsIgnoreCaseAscii(p.VolumeName, L"ESP") || OnGptSystemRoute(job, p)) {
+    FillRoleSlot(job, job.m_SYSInfo, disk, next, L"EFI existence");
+  }
+  if (StartsWith(p.VolumeName, L"PUSH BUTTON")) {
+    FillRoleSlot(job, job.m_PBRInfo, disk, p.PartitionIndex + 2, L"PBR existence");
+    FillRoleSlot(job, job.m_HDDInfo, disk, next, L"HDD existence");
+  }
+}
+
+// Takes the SSD by size; returns whether a disk of at most 59392 MB was taken.
+bool FindSsdBySize(CLayoutJob& job) {
+  bool smallSsdFound = false;
+  int ssdCount = 0;
+  for (int32_t n = 0; n < job.m_DiskCount; ++n) {
+    // A disk number without a record has no size to judge it by: never an SSD.
+    if (FindDisk(job.m_Disks, n) == nullptr) continue;
+    std::wstring sizeText = job.GetDiskSizeText(n);
+    job.WriteLog(Format(L"Disk %d size: %s", {n, sizeText}));
+    int32_t size = ParseInt32(sizeText);
+    if (size > kSsdSizedLimitMB) continue;
+    ++ssdCount;
+    if (size <= kSmallSsdLimitMB) {
+      if (!smallSsdFound) {
+        job.m_SSDInfo = RoleSlot{true, n, 1, L""};
+        smallSsdFound = true;
+      }
+      job.WriteLog(Format(L"SSD Disk is %d < 64GB", {n}));
+    } else if (!smallSsdFound) {
+      job.m_SSDInfo = RoleSlot{true, n, 1, L""};
+      job.WriteLog(Format(L"SSD Disk is %d >= 64GB", {n}));
+    }
+  }
+  job.WriteLog(Format(L"SSDCount = %d", {ssdCount}));
+  const RoleSlot& ssd = job.m_SSDInfo;
+  job.WriteLog(L"SSD existence",
+               L"true " + Format(L"on %d %d %s", {ssd.nDisk, ssd.nPartition, ssd.strInfo}));
+  return smallSsdFound;
+}
+
+}  // namespace
+
+bool CLayoutJob::UpdateDiskInfo() {
+  WriteLog(L"###################Updata Disk Info########################");
+  bool inventoried = false;
+  for (int attempt = 0; attempt < kInventoryAttempts; ++attempt) {
+    ResetTables(*this);
+    int code = GetSystemDiskInfo();
+    if (code == 0) {
+      inventoried = true;
+      break;
+    }
+    WriteLog(Format(L"[%d]Error Getting System Disk Info. Return Code:%d", {attempt, code}));
+    m_platform.Sleep(100);
+  }
+  if (!inventoried) {
+    WriteLog(L"Error Getting System Disk Info");
+    return false;
+  }
+
+  for (const auto& disk : m_Disks) {
+    if (disk.Index == kEmptyIndex) break;
+    WriteLog(Format(L"HDD %d, %s, %s, #P=%d, %d, %s",
+                    {disk.Index, disk.Caption, disk.DeviceID, disk.Partitions, disk.SizeMB,
+                     disk.NoSignature ? L"GPT" : L"MBR"}));
+  }
+
+  for (size_t i = 0; i < m_Partitions.size(); ++i) {
+    PartitionRecord& p = m_Partitions[i];
+    if (p.DiskIndex == kEmptyIndex) break;
+    TagPartition(*this, p);
+    WriteLog(
+        Format(L"[%d]%d %d %s %s %.2fGB %s", {static_cast<int>(i), p.DiskIndex, p.PartitionIndex,
+                                              p.DriveLetter, p.VolumeName, p.SizeGB, p.Type}));
+    m_platform.Sleep(500);
+  }
+
+  bool smallSsdFound = false;
+  if (!m_HDDInfo.bFound && m_DiskCount >= 2) smallSsdFound = FindSsdBySize(*this);
+  if (!m_PBRInfo.bFound) SelectSystemDisk(smallSsdFound);
+
+  WriteLog(L"######################################################");
+  return true;
+}
+
+}  // namespace quorvane
