@@ -158,6 +158,18 @@ TEST(SimCommandScript, ExitCodeIsThatOfTheLastCommand) {
   EXPECT_EQ(RunSimulatedCommand(host, L"X:\\e.cmd").exitCode, 1u);
 }
 
+TEST(SimCommandScript, RedirectionsToNulAndTheErrorStreamKeepStandardOutputApart) {
+  FakeHost host;
+  host.Put(L"X:\\r.cmd",
+           "MKDIR X:\\Q 2>nul\r\nXCOPY /y X:\\r.cmd X:\\Q\\ >NUL\r\n"
+           "XCOPY /y X:\\r.cmd X:\\Q\\ 2> X:\\err.txt | find \"copied\" > X:\\out.txt\r\n");
+  EXPECT_EQ(RunSimulatedCommand(host, L"X:\\r.cmd").exitCode, 0u);
+  EXPECT_TRUE(host.IsFile(L"X:\\Q\\r.cmd"));
+  EXPECT_FALSE(host.IsFile(L"X:\\nul"));
+  EXPECT_EQ(host.Get(L"X:\\err.txt"), "");
+  EXPECT_EQ(host.Get(L"X:\\out.txt"), "1 File(s) copied\r\n");
+}
+
 class SimIndexCommand : public ::testing::Test {
  protected:
   SimIndexCommand() {

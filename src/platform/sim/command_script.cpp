@@ -15,13 +15,36 @@ constexpr uint32_t kNotRecognised = 9009;
 struct Redirect {
   std::wstring path;
   bool append = false;
+  bool errors = false;  // "2>": the error stream, which the stand-ins do not write
+
+  // NUL and "&1" take output without a file.
+  bool Sink() const { return EqualsIgnoreCaseAscii(path, L"nul") || StartsWith(path, L"&"); }
 };
 
 // One side of a pipe: the command text and where its output goes.
 struct Stage {
   std::wstring command;
-  std::vector<Redirect> redirects;  // each is created; the last one gets the output
+  std::vector<Redirect> redirects;  // each file is created
+
+  // The redirection of standard output in force: the last one given.
+  const Redirect* Output() const {
+    const Redirect* output = nullptr;
+    for (const auto& redirect : redirects) {
+      if (!redirect.errors) output = &redirect;
+    }
+    return output;
+  }
 };
+
+// "1>" and "2>": a lone digit right before '>' names the stream.
+std::optional<wchar_t> TakeStreamNumber(std::wstring& command) {
+  size_t n = command.size();
+  if (n == 0 || (command[n - 1] != L'1' && command[n - 1] != L'2')) return std::nullopt;
+  if (n > 1 && command[n - 2] != L' ' && command[n - 2] != L'\t') return std::nullopt;
+  wchar_t digit = command.back();
+  command.pop_back();
+  return digit;
+}
 
 std::wstring ReadRedirectTarget(std::wstring_view line, size_t& i) {
   while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) ++i;
@@ -52,8 +75,9 @@ std::vector<Stage> ParsePipeline(std::wstring_view line) {
       ++i;
     } else if (!quoted && c == L'>') {
       bool append = i + 1 < line.size() && line[i + 1] == L'>';
+      bool errors = TakeStreamNumber(stages.back().command) == L'2';
       i += append ? 2 : 1;
-      stages.back().redirects.push_back({ReadRedirectTarget(line, i), append});
+      stages.back().redirects.push_back({ReadRedirectTarget(line, i), append, errors});
     } else {
       stages.back().command += c;
       ++i;
@@ -113,7 +137,7 @@ class ScriptRun {
       // Each side of a pipe runs in an interpreter of its own, so only a lone exit ends the file.
       bool alone = stages.size() == 1;
       bool ran = RunStage(stages[i], pipe, alone, output);
-      bool piped = ran && i + 1 < stages.size() && stages[i].redirects.empty();
+      bool piped = ran && i + 1 < stages.size() && !stages[i].Output();
       pipe = piped ? output : std::string();
     }
   }
@@ -121,6 +145,7 @@ class ScriptRun {
   // False when a redirection could not be opened, so the command did not run.
   bool RunStage(const Stage& stage, const std::string& input, bool alone, std::string& output) {
     for (const auto& redirect : stage.redirects) {
+      if (redirect.Sink()) continue;
       if (redirect.path.empty() || !m_host.WriteFile(redirect.path, {}, redirect.append)) {
         m_level = 1;
         return false;
@@ -131,8 +156,9 @@ class ScriptRun {
       std::vector<std::wstring> args(words.begin() + 1, words.end());
       output = RunCommand(words.front(), args, input, alone);
     }
-    if (!stage.redirects.empty() && !output.empty()) {
-      m_host.WriteFile(stage.redirects.back().path, ToCrLf(output), true);
+    const Redirect* target = stage.Output();
+    if (target && !target->Sink() && !output.empty()) {
+      m_host.WriteFile(target->path, ToCrLf(output), true);
     }
     return true;
   }
