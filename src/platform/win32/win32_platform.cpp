@@ -19,17 +19,16 @@ const wchar_t* OptionalText(const std::wstring& text) {
 LocalTime Win32Platform::GetLocalTime() {
   SYSTEMTIME st;
   ::GetLocalTime(&st);
-  return LocalTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
-                   st.wMilliseconds};
+  return LocalTime{st.wYear,   st.wMonth,  st.wDay,         st.wHour,
+                   st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
 void Win32Platform::Sleep(uint32_t ms) { ::Sleep(ms); }
 
 bool Win32Platform::WritePrivateProfileString(const std::wstring& section, const std::wstring& key,
-                                              const std::wstring& value,
-                                              const std::wstring& file) {
-  return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
-                                      file.c_str()) != FALSE;
+                                              const std::wstring& value, const std::wstring& file) {
+  return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) !=
+         FALSE;
 }
 
 int Win32Platform::MessageBox(const std::wstring& text, const std::wstring& caption,
@@ -75,8 +74,7 @@ std::optional<std::wstring> Win32Platform::GetVolumeLabel(const std::wstring& ro
   DWORD maxComponent = 0;
   DWORD fileSystemFlags = 0;
   if (!::GetVolumeInformationW(rootPath.c_str(), label, kVolumeNameChars - 1, &serial,
-                               &maxComponent, &fileSystemFlags, fileSystem,
-                               kVolumeNameChars - 1)) {
+                               &maxComponent, &fileSystemFlags, fileSystem, kVolumeNameChars - 1)) {
     return std::nullopt;
   }
   return std::wstring(label);
@@ -104,8 +102,7 @@ int32_t Win32Platform::CoInitializeSecurity() {
                                 RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
 }
 
-int32_t Win32Platform::CreateWmiLocator(uint32_t classContext,
-                                        std::unique_ptr<WmiLocator>& out) {
+int32_t Win32Platform::CreateWmiLocator(uint32_t classContext, std::unique_ptr<WmiLocator>& out) {
   return win32::CreateWmiLocator(classContext, out);
 }
 

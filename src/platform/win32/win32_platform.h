@@ -5,7 +5,7 @@
 
 namespace quorvane::win32 {
 
-class Win32Platform final : public Platform {
+class Win32Platform : public Platform {
  public:
   LocalTime GetLocalTime() override;
   void Sleep(uint32_t ms) override;

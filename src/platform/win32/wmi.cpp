@@ -164,8 +164,8 @@ class Win32WmiLocator final : public WmiLocator {
     out.reset();
     Bstr bns(ns);
     ComPtr<IWbemServices> services;
-    HRESULT hr = m_locator->ConnectServer(bns.get(), nullptr, nullptr, nullptr, 0, nullptr,
-                                          nullptr, services.put());
+    HRESULT hr = m_locator->ConnectServer(bns.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                          services.put());
     return Hand<Win32WmiServices>(hr, std::move(services), out);
   }
 
