@@ -1,5 +1,6 @@
 # Native targets: the simulated platform, quorvane-sim and the tests.
 find_package(nlohmann_json REQUIRED)
+find_package(CLI11 CONFIG REQUIRED)
 
 # Example machines are compiled into quorvane-sim.
 file(GLOB QUORVANE_MACHINES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/machines/*.json)
@@ -19,7 +20,7 @@ target_link_libraries(quorvane_simplatform PUBLIC quorvane_engine nlohmann_json:
 file(GLOB QUORVANE_SIMTOOL_SOURCES CONFIGURE_DEPENDS tools/sim/*.cpp)
 if(QUORVANE_SIMTOOL_SOURCES)
   add_executable(quorvane-sim ${QUORVANE_SIMTOOL_SOURCES})
-  target_link_libraries(quorvane-sim PRIVATE quorvane_simplatform)
+  target_link_libraries(quorvane-sim PRIVATE quorvane_simplatform CLI11::CLI11)
 endif()
 
 if(QUORVANE_TESTS)

@@ -16,7 +16,7 @@ namespace quorvane::sim {
 struct FileSpec {
   enum class Kind { Text, Folder, Wim };
   Kind kind = Kind::Text;
-  std::string text;                     // Text: the bytes of the file (UTF-8 in the profile)
+  std::string text;                     // Text: the bytes of the file (8-bit, as Windows keeps it)
   std::vector<std::wstring> wimImages;  // Wim: the image names dism lists
 };
 
@@ -66,6 +66,7 @@ struct ToolsSpec {
   uint32_t durationMs = 0;
 };
 
+// Failures to inject. Letters are in "M:" form; paths and program names as given.
 struct FaultsSpec {
   bool comInitFails = false;
   std::vector<int> inventory;  // result code of the n-th inventory attempt (0 succeeds)
@@ -77,7 +78,7 @@ struct FaultsSpec {
 };
 
 struct Profile {
-  std::string name;
+  std::string name;  // UTF-8
   std::string description;
   LocalTime start{2026, 1, 1, 0, 0, 0, 0};
   FirmwareSpec firmware;

@@ -1,0 +1,329 @@
+// The simulated machine's clock, drive letters, volumes, firmware, message boxes, COM state and
+// child processes.
+#include "platform/sim/sim_platform.h"
+
+#include <fstream>
+
+#include "platform/sim/sim_text.h"
+#include "platform/sim/sim_wmi.h"
+#include "run/text.h"
+
+namespace quorvane::sim {
+namespace {
+
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, int& year, int& month, int& day) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  year = static_cast<int>(yoe + era * 400 + (month <= 2));
+}
+
+// Program names compare without folder and without ".exe", ignoring case.
+std::wstring ProgramKey(std::wstring_view program) {
+  size_t slash = program.find_last_of(L"\\/");
+  if (slash != std::wstring_view::npos) program.remove_prefix(slash + 1);
+  std::wstring key = ToUpperAscii(program);
+  if (key.size() > 4 && key.compare(key.size() - 4, 4, L".EXE") == 0) key.resize(key.size() - 4);
+  return key;
+}
+
+// A number of decimal digits at `pos`; advances past them.
+std::optional<int> Digits(std::wstring_view text, size_t& pos) {
+  size_t start = pos;
+  int64_t value = 0;
+  while (pos < text.size() && text[pos] >= L'0' && text[pos] <= L'9' && pos - start < 9)
+    value = value * 10 + (text[pos++] - L'0');
+  if (pos == start || (pos < text.size() && text[pos] >= L'0' && text[pos] <= L'9'))
+    return std::nullopt;
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+std::wstring PartitionTarget(int disk, int partition) {
+  return L"\\Device\\Harddisk" + std::to_wstring(disk) + L"\\Partition" +
+         std::to_wstring(partition);
+}
+
+SimPlatform::SimPlatform(Profile profile, std::filesystem::path outDir)
+    : profile_(std::move(profile)), outDir_(std::move(outDir)) {
+  std::filesystem::create_directories(outDir_ / "volumes");
+  for (const auto& disk : profile_.disks) {
+    for (size_t i = 0; i < disk.partitions.size(); ++i) {
+      const auto& part = disk.partitions[i];
+      int number = static_cast<int>(i) + 1;
+      if (part.letter)
+        dos_.Define(win::kDddRawTargetPath, *part.letter, PartitionTarget(disk.index, number));
+      if (part.label) PopulateVolume(PartitionFolder(disk.index, number), part.files);
+    }
+  }
+  for (const auto& drive : profile_.drives) {
+    dos_.Define(win::kDddRawTargetPath, drive.letter, L"volume:" + drive.letter);
+    if (drive.label)
+      PopulateVolume(outDir_ / "volumes" / ToUtf8(drive.letter.substr(0, 1)), drive.files);
+  }
+  mountFailuresLeft_ = profile_.faults.mountFailures;
+}
+
+SimPlatform::~SimPlatform() = default;
+
+void SimPlatform::PopulateVolume(const std::filesystem::path& folder,
+                                 const std::map<std::string, FileSpec>& files) {
+  std::filesystem::create_directories(folder);
+  for (const auto& [path, spec] : files) {
+    std::filesystem::path host = folder / std::filesystem::path(path);
+    if (spec.kind == FileSpec::Kind::Folder) {
+      std::filesystem::create_directories(host);
+      continue;
+    }
+    std::filesystem::create_directories(host.parent_path());
+    std::ofstream out(host, std::ios::binary | std::ios::trunc);
+    if (spec.kind == FileSpec::Kind::Text) {
+      out << spec.text;
+    } else {
+      out << kWimMarker;
+      for (const auto& image : spec.wimImages) out << ToUtf8(image) << "\n";
+    }
+    if (!out) throw std::runtime_error("cannot write " + host.string());
+  }
+}
+
+std::filesystem::path SimPlatform::PartitionFolder(int disk, int partition) const {
+  return outDir_ / "volumes" /
+         ("disk" + std::to_string(disk) + "-part" + std::to_string(partition));
+}
+
+SimPlatform::Volume SimPlatform::VolumeOfTarget(const std::wstring& target) const {
+  Volume volume;
+  static constexpr std::wstring_view kDisk = L"\\DEVICE\\HARDDISK";
+  static constexpr std::wstring_view kPartition = L"\\PARTITION";
+  std::wstring upper = ToUpperAscii(target);
+  if (upper.compare(0, kDisk.size(), kDisk) == 0) {
+    size_t pos = kDisk.size();
+    auto disk = Digits(upper, pos);
+    if (!disk || upper.compare(pos, kPartition.size(), kPartition) != 0) return volume;
+    pos += kPartition.size();
+    auto number = Digits(upper, pos);
+    if (!number || pos != upper.size() || *number < 1) return volume;
+    for (const auto& d : profile_.disks) {
+      if (d.index != *disk || static_cast<size_t>(*number) > d.partitions.size()) continue;
+      volume.exists = true;
+      volume.label = d.partitions[static_cast<size_t>(*number) - 1].label;
+      if (volume.label) volume.folder = PartitionFolder(*disk, *number);
+    }
+    return volume;
+  }
+  if (upper.size() == 9 && upper.compare(0, 7, L"VOLUME:") == 0) {
+    for (const auto& drive : profile_.drives) {
+      if (drive.letter != upper.substr(7)) continue;
+      volume.exists = true;
+      volume.label = drive.label;
+      if (volume.label) volume.folder = outDir_ / "volumes" / ToUtf8(drive.letter.substr(0, 1));
+    }
+  }
+  return volume;
+}
+
+std::optional<std::wstring> SimPlatform::LabelThroughLetter(const std::wstring& drive) const {
+  if (drive.empty()) return std::nullopt;
+  if (drive.size() > 1 && drive[1] != L':') return std::nullopt;
+  std::wstring letter = ToUpperAscii(drive.substr(0, 1)) + L":";
+  auto target = dos_.InForce(letter);
+  if (!target) return std::nullopt;
+  return VolumeOfTarget(*target).label;
+}
+
+// Clock.
+
+LocalTime SimPlatform::GetLocalTime() {
+  const LocalTime& s = profile_.start;
+  int64_t ms =
+      (((DaysFromCivil(s.year, s.month, s.day) * 24 + s.hour) * 60 + s.minute) * 60 + s.second) *
+          1000 +
+      s.millisecond + static_cast<int64_t>(elapsedMs_);
+  int64_t days = ms / 86400000;
+  int64_t rest = ms % 86400000;
+  LocalTime t;
+  CivilFromDays(days, t.year, t.month, t.day);
+  t.hour = static_cast<int>(rest / 3600000);
+  t.minute = static_cast<int>(rest / 60000 % 60);
+  t.second = static_cast<int>(rest / 1000 % 60);
+  t.millisecond = static_cast<int>(rest % 1000);
+  return t;
+}
+
+void SimPlatform::Sleep(uint32_t ms) { elapsedMs_ += ms; }
+
+// Drive letters.
+
+bool SimPlatform::DefineDosDevice(uint32_t flags, const std::wstring& deviceName,
+                                  const std::wstring& targetPath) {
+  if (!(flags & win::kDddRemoveDefinition)) {
+    auto it = mountFailuresLeft_.find(ToUpperAscii(deviceName));
+    if (it != mountFailuresLeft_.end() && it->second != 0) {
+      if (it->second > 0) --it->second;
+      return false;
+    }
+  }
+  return dos_.Define(flags, deviceName, targetPath);
+}
+
+std::optional<std::wstring> SimPlatform::QueryDosDevice(const std::wstring& deviceName,
+                                                        uint32_t bufferChars) {
+  auto target = dos_.InForce(deviceName);
+  // The answer holds every definition, each zero-terminated, and a final zero.
+  size_t needed = 1;
+  for (const auto& t : dos_.Definitions(deviceName)) needed += t.size() + 1;
+  if (!target || needed > bufferChars) return std::nullopt;
+  return target;
+}
+
+uint32_t SimPlatform::GetLogicalDrives() { return dos_.DriveMask(); }
+
+std::vector<std::wstring> SimPlatform::GetLogicalDriveStrings(uint32_t bufferChars) {
+  std::vector<std::wstring> roots;
+  for (const auto& letter : dos_.Letters()) roots.push_back(letter + L"\\");
+  // "C:\" and its zero for each root, then the final zero.
+  if (roots.size() * 4 + 1 > bufferChars) return {};
+  return roots;
+}
+
+std::optional<std::wstring> SimPlatform::GetVolumeLabel(const std::wstring& rootPath) {
+  return LabelThroughLetter(rootPath);
+}
+
+// Firmware.
+
+FirmwareProbe SimPlatform::GetFirmwareEnvironmentVariable(const std::wstring&, const std::wstring&,
+                                                          uint32_t bufferBytes) {
+  if (profile_.firmware.kind == FirmwareSpec::Kind::Readable) {
+    if (bufferBytes == 0) return FirmwareProbe{0, 122};  // ERROR_INSUFFICIENT_BUFFER
+    return FirmwareProbe{1, 0};
+  }
+  return FirmwareProbe{0, profile_.firmware.lastError};
+}
+
+// Message boxes: recorded and answered OK at once.
+
+int SimPlatform::MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t flags) {
+  messageBoxes_.push_back(MessageBoxRecord{text, caption, flags});
+  return 1;  // IDOK
+}
+
+// COM and WMI. The n-th inventory attempt is the n-th CoInitializeSecurity call,
+// which only the inventory makes; its injected fault waits for its step.
+
+int32_t SimPlatform::CoInitializeMultithreaded() {
+  ++comInitCalls_;
+  if (profile_.faults.comInitFails && comInitCalls_ == 1) return hr::kRpcEChangedMode;
+  return comDepth_++ == 0 ? win::kSOk : win::kSFalse;
+}
+
+void SimPlatform::CoUninitialize() {
+  if (comDepth_ > 0) --comDepth_;
+}
+
+int32_t SimPlatform::CoInitializeSecurity() {
+  const auto& plan = profile_.faults.inventory;
+  int fault = inventoryAttempts_ < plan.size() ? plan[inventoryAttempts_] : 0;
+  ++inventoryAttempts_;
+  pendingInventoryFault_ = fault;
+  if (comDepth_ == 0) return hr::kCoENotInitialized;
+  if (fault == 2) {
+    pendingInventoryFault_ = 0;
+    return hr::kEAccessDenied;
+  }
+  if (securitySet_) return win::kRpcETooLate;
+  securitySet_ = true;
+  return win::kSOk;
+}
+
+int32_t SimPlatform::CreateWmiLocator(uint32_t, std::unique_ptr<WmiLocator>& out) {
+  out.reset();
+  if (comDepth_ == 0) return hr::kCoENotInitialized;
+  if (pendingInventoryFault_ == 3) {
+    pendingInventoryFault_ = 0;
+    return hr::kRegdbEClassNotReg;
+  }
+  out = MakeWmiLocator(*this);
+  return win::kSOk;
+}
+
+int32_t SimPlatform::WmiConnectServer(const std::wstring& ns) {
+  if (pendingInventoryFault_ == 4) {
+    pendingInventoryFault_ = 0;
+    return hr::kWbemEAccessDenied;
+  }
+  std::wstring name = ToUpperAscii(ns);
+  if (name == L"\\\\.\\ROOT\\CIMV2" || name == L"ROOT\\CIMV2") return win::kSOk;
+  if (name == L"\\\\.\\ROOT\\WMI" || name == L"ROOT\\WMI")
+    return profile_.faults.smbiosFetchFails ? hr::kWbemEAccessDenied : win::kSOk;
+  return hr::kWbemEInvalidNamespace;
+}
+
+int32_t SimPlatform::WmiSetProxyBlanket() {
+  if (pendingInventoryFault_ == 9) {
+    pendingInventoryFault_ = 0;
+    return hr::kEAccessDenied;
+  }
+  return win::kSOk;
+}
+
+int32_t SimPlatform::WmiExecQuery() {
+  if (pendingInventoryFault_ == 5) {
+    pendingInventoryFault_ = 0;
+    return hr::kWbemEFailed;
+  }
+  return win::kSOk;
+}
+
+// Child processes: the simulator's stand-ins run each command line.
+
+ProcessOutcome SimPlatform::RunProcess(const std::wstring& commandLine) {
+  ProcessOutcome outcome = RunSimulatedCommand(*this, commandLine);
+  if (outcome.started) elapsedMs_ += profile_.tools.durationMs;
+  commands_.push_back(
+      CommandRecord{commandLine, outcome.started, outcome.exitCode, outcome.lastError});
+  return outcome;
+}
+
+bool SimPlatform::CannotStart(const std::wstring& program) {
+  std::wstring key = ProgramKey(program);
+  for (const auto& blocked : profile_.faults.cannotStart)
+    if (ProgramKey(blocked) == key) return true;
+  return false;
+}
+
+const ToolsSpec& SimPlatform::Tools() { return profile_.tools; }
+
+std::vector<DiskSpec>& SimPlatform::Disks() { return profile_.disks; }
+
+void SimPlatform::CleanDisk(int diskIndex) {
+  for (auto& disk : profile_.disks) {
+    if (disk.index != diskIndex) continue;
+    CleanedDisk cleaned{diskIndex, {}};
+    for (size_t i = 0; i < disk.partitions.size(); ++i) {
+      const auto& label = disk.partitions[i].label;
+      if (label && !label->empty()) cleaned.labels.push_back(*label);
+      std::filesystem::remove_all(PartitionFolder(diskIndex, static_cast<int>(i) + 1));
+    }
+    disk.partitions.clear();
+    cleanedDisks_.push_back(cleaned);
+  }
+}
+
+}  // namespace quorvane::sim

@@ -1,0 +1,90 @@
+// quorvane-sim: runs the layout engine against a simulated machine described in JSON.
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <optional>
+
+#include "human_summary.h"
+#include "platform/sim/builtin_machines.h"
+#include "platform/sim/out_folder.h"
+#include "platform/sim/profile_loader.h"
+#include "platform/sim/sim_platform.h"
+#include "platform/sim/summary.h"
+#include "run/layout_job.h"
+
+namespace {
+
+using namespace quorvane::sim;
+
+constexpr int kCompleted = 0;
+constexpr int kInternalFailure = 1;
+constexpr int kUsage = 2;
+
+std::optional<Profile> BuiltinProfile(const std::string& name) {
+  for (const auto& [file, text] : BuiltinMachineFiles())
+    if (file == name) return LoadProfile(text, std::string(file) + ".json");
+  return std::nullopt;
+}
+
+int ListBuiltins() {
+  for (const auto& [file, text] : BuiltinMachineFiles()) {
+    Profile profile = LoadProfile(text, std::string(file) + ".json");
+    std::cout << file << "  " << profile.description << "\n";
+  }
+  return kCompleted;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Runs the Quorvane layout engine against a simulated machine.", "quorvane-sim"};
+  std::string profilePath;
+  std::string builtin;
+  std::string outDir = "quorvane-out";
+  bool quiet = false;
+  bool list = false;
+  auto* profileOption = app.add_option("PROFILE", profilePath, "machine profile (JSON)");
+  auto* builtinOption = app.add_option("--profile", builtin, "run a built-in example by name");
+  app.add_option("--out", outDir, "folder for the volumes and summary.json")->capture_default_str();
+  app.add_flag("--quiet", quiet, "print nothing");
+  app.add_flag("--list", list, "list the built-in examples");
+  profileOption->excludes(builtinOption);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? kCompleted : kUsage;
+  }
+
+  try {
+    if (list) return ListBuiltins();
+    Profile profile;
+    if (!profilePath.empty()) {
+      profile = LoadProfileFile(profilePath);
+    } else {
+      std::string name = builtin.empty() ? std::string(kDefaultMachine) : builtin;
+      auto found = BuiltinProfile(name);
+      if (!found) {
+        std::cerr << "quorvane-sim: no built-in profile named \"" << name
+                  << "\" (quorvane-sim --list shows them)\n";
+        return kUsage;
+      }
+      profile = *found;
+    }
+    std::string error;
+    if (!PrepareOutFolder(outDir, error)) {
+      std::cerr << "quorvane-sim: " << error << "\n";
+      return kUsage;
+    }
+    SimPlatform machine(std::move(profile), outDir);
+    quorvane::CLayoutJob job(machine);
+    auto summary = BuildSummary(machine, job);
+    WriteSummary(summary, outDir);
+    if (!quiet) PrintHumanSummary(summary, outDir, std::cout);
+    return kCompleted;
+  } catch (const ProfileError& e) {
+    std::cerr << e.what() << "\n";
+    return kUsage;
+  } catch (const std::exception& e) {
+    std::cerr << "quorvane-sim: internal failure: " << e.what() << "\n";
+    return kInternalFailure;
+  }
+}
