@@ -1,0 +1,82 @@
+// Test helper: a simulated machine built from an inline JSON profile in a fresh temporary folder.
+//
+//   SimFixture sim(R"({"disks": [{"sizeMB": 100000, "partitions": [...]}]})");
+//   quorvane::CLayoutJob job(sim.platform(), quorvane::CLayoutJob::NoRun{});
+//   job.WriteLog(L"Get Disk info");
+//   sim.LogLines("X")            -> {"Get Disk info="}  (volumes/X/Quorvane.log, time stamps cut)
+//   sim.ReadVolumeFile("disk0-part2", "RyTools/RegisterInstall.cmd")  -> the file's bytes
+//
+// The profile follows docs/simulator.md (an invalid one throws sim::ProfileError).
+// Volume folders are named as in the output tree: "X", "disk<D>-part<P>" (P from
+// 1, kernel numbering) and the letter of any other drive. The temporary folder
+// is removed when the fixture goes out of scope.
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/sim/profile_loader.h"
+#include "platform/sim/sim_platform.h"
+
+namespace quorvane::sim {
+
+class SimFixture {
+ public:
+  explicit SimFixture(const std::string& profileJson) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quorvane-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    root_ = pattern;
+    platform_ = std::make_unique<SimPlatform>(LoadProfile(profileJson, "test.json"), root_);
+  }
+  ~SimFixture() {
+    platform_.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+  SimFixture(const SimFixture&) = delete;
+  SimFixture& operator=(const SimFixture&) = delete;
+
+  SimPlatform& platform() { return *platform_; }
+  const std::filesystem::path& root() const { return root_; }
+
+  // The bytes of volumes/<volume>/<path> ('/'-separated, exact host spelling).
+  std::optional<std::string> ReadVolumeFile(const std::string& volume,
+                                            const std::string& path) const {
+    std::ifstream in(root_ / "volumes" / volume / path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+
+  // The "key=value" lines of a log file without their 24-character time
+  // stamps; section lines are left out. Empty when the file does not exist.
+  std::vector<std::string> LogLines(const std::string& volume,
+                                    const std::string& path = "Quorvane.log") const {
+    std::vector<std::string> lines;
+    auto bytes = ReadVolumeFile(volume, path);
+    if (!bytes) return lines;
+    std::istringstream in(*bytes);
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.empty() || line.front() == '[') continue;
+      lines.push_back(line.size() > 24 ? line.substr(24) : line);
+    }
+    return lines;
+  }
+
+ private:
+  std::filesystem::path root_;
+  std::unique_ptr<SimPlatform> platform_;
+};
+
+}  // namespace quorvane::sim
