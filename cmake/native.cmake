@@ -34,3 +34,14 @@ if(QUORVANE_TESTS)
   include(GoogleTest)
   gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
 endif()
+
+# The simulator's command line: exit status, messages and the output-folder rule.
+if(QUORVANE_TESTS AND TARGET quorvane-sim)
+  foreach(case bad-profile default-run out-refused list)
+    add_test(NAME SimCli.${case}
+             COMMAND ${CMAKE_COMMAND} -DSIM=$<TARGET_FILE:quorvane-sim> -DCASE=${case}
+                     -DWORK=${CMAKE_BINARY_DIR}/sim-cli/${case}
+                     -DDATA=${CMAKE_SOURCE_DIR}/tests/unit/sim_cli
+                     -P ${CMAKE_SOURCE_DIR}/tests/unit/sim_cli_check.cmake)
+  endforeach()
+endif()
