@@ -1,5 +1,4 @@
-// Drive-letter primitives, the UEFI and legacy letter assignments and the boot mode, run on a
-// simulated machine.
+// Letter mapping, the UEFI and legacy letter assignments and the boot mode on simulated machines.
 #include <gtest/gtest.h>
 
 #include <string>
