@@ -1,0 +1,90 @@
+// The index of the operating-system image inside a recovery image, read from dism's listing.
+#include <string_view>
+
+#include "run/layout_job.h"
+#include "run/run_log.h"
+#include "run/text.h"
+
+namespace quorvane {
+
+namespace {
+constexpr wchar_t kIndexCommandFile[] = L"X:\\ParseinstallCmd.cmd";
+constexpr wchar_t kIndexInfoFile[] = L"X:\\ParseinstallInfo.log";
+constexpr wchar_t kListingLine[] =
+    L"dism.exe /Get-WimInfo /WimFile:%s /English | find /I \"index\" >> %s\n";
+constexpr wchar_t kExitLine[] = L"exit\n";
+constexpr wchar_t kIndexMarker[] = L"index :";
+constexpr wchar_t kDefaultIndex[] = L"2";
+
+std::wstring TrimSpaces(std::wstring_view text) {
+  const size_t begin = text.find_first_not_of(L' ');
+  if (begin == std::wstring_view::npos) return L"";
+  const size_t end = text.find_last_not_of(L' ');
+  return std::wstring(text.substr(begin, end - begin + 1));
+}
+}  // namespace
+
+std::wstring CLayoutJob::ParseInstallIndex(const std::wstring& imagePath) {
+  WriteLog(L"Parse Install Index Number");
+  if (FileExists(kIndexInfoFile)) m_platform.DeleteFile(kIndexInfoFile);
+  if (FileExists(kIndexCommandFile)) m_platform.DeleteFile(kIndexCommandFile);
+
+  if (!WriteScriptFile(kIndexCommandFile,
+                       Format(kListingLine, {imagePath, kIndexInfoFile}) + kExitLine)) {
+    return L"";
+  }
+  const bool commandFileExists = FileExists(kIndexCommandFile);
+  WriteLog(kIndexCommandFile, BoolText(commandFileExists));
+  if (commandFileExists) LogExitCode(RunCommand(kIndexCommandFile));
+
+  if (!FileExists(kIndexInfoFile)) {
+    WriteLog(L"[ParseInstallIndex] Not found ParseinstallInfo.log file.");
+    return kDefaultIndex;
+  }
+
+  std::wstring bestText = L"0";
+  int32_t best = 0;
+  bool improved = false;
+  WriteLog(L"start Parse Install Index Info");
+  std::vector<std::wstring> lines;
+  ReadTextLines(kIndexInfoFile, lines);
+  for (const auto& line : lines) {
+    const std::wstring lower = ToLowerAscii(TrimSpaces(line));
+    if (!Contains(lower, kIndexMarker)) continue;
+    const int32_t number = ParseInt32(Trim(std::wstring_view(lower).substr(lower.find(L':') + 1)));
+    if (number <= best) continue;
+    // The text goes into a script that runs next: only the number's own digits are kept, never
+    // whatever the tool printed after them.
+    best = number;
+    bestText = Format(L"%d", {number});
+    improved = true;
+    WriteLog(L"Prase_IndexInfo:", bestText);
+  }
+
+  if (improved) {
+    WriteLog(L"[ParseInstallIndex] Install_index:", bestText);
+    return bestText;
+  }
+  WriteLog(L"[ParseInstallIndex] Not have index info.");
+  return kDefaultIndex;
+}
+
+bool CLayoutJob::ReadTextLines(const std::wstring& path, std::vector<std::wstring>& lines) {
+  const std::optional<std::string> bytes = m_platform.ReadFileBytes(path);
+  if (!bytes) {
+    m_platform.MessageBox(L"Fail to open file: \n" + path, kProgramName, win::kMbOk);
+    return false;
+  }
+  const std::wstring text = WidenTextFile(*bytes);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(L'\n', start);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring line = Trim(std::wstring_view(text).substr(start, end - start));
+    if (!line.empty()) lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace quorvane

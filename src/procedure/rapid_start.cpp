@@ -1,0 +1,75 @@
+// Rapid-start carving: sizes the hibernation partition from the cache SSD and carves it with
+// diskpart.
+#include "procedure/rapid_start.h"
+
+#include "run/layout_job.h"
+#include "run/text.h"
+
+namespace quorvane {
+
+namespace {
+constexpr wchar_t kScriptFolder[] = L"X:";
+constexpr wchar_t kLargeSize[] = L"8192";
+constexpr wchar_t kMediumSize[] = L"4096";
+constexpr wchar_t kNoSize[] = L"0";
+constexpr uint32_t kMediumFloorMB = 4096;
+constexpr uint32_t kCacheMinimumMB = 15259;
+constexpr wchar_t kGptTypeId[] = L"d3bfe2de-3daf-11df-ba40-e3a556d89593";
+constexpr wchar_t kMbrTypeId[] = L"84";
+}  // namespace
+
+void CLayoutJob::CarveRapidStartPartition() {
+  const int32_t disk = m_SSDInfo.nDisk;
+  WriteLog(L"SSD is small than 64GB, and need iRST partition (No iSRT).");
+  WriteLog(Format(L"SSD Disk %d cut for iRST", {disk}));
+  WriteLog(L"Start Cutting iRST");
+
+  // Sizes are compared and subtracted as unsigned 32-bit numbers, and logged with "%d".
+  const uint32_t diskSize = static_cast<uint32_t>(ParseInt32(GetDiskSizeText(disk)));
+  WriteLog(Format(L"Mini SSD size = %d", {static_cast<int32_t>(diskSize)}));
+
+  std::wstring sizeText;
+  if (diskSize >= m_nRapidStartLimitMB) {
+    sizeText = kLargeSize;
+    WriteLog(L"iRST Pratition size: 8GB");
+  } else if (diskSize >= kMediumFloorMB) {
+    sizeText = kMediumSize;
+    WriteLog(L"iRST Pratition size: 4GB");
+  } else {
+    sizeText = kNoSize;
+    WriteLog(L"Disk size < 4GB");
+  }
+
+  const uint32_t cacheSize = diskSize - static_cast<uint32_t>(ParseInt32(sizeText));
+  WriteLog(Format(L"Expess Cache Size: %d MB", {static_cast<int32_t>(cacheSize)}));
+  if (cacheSize < kCacheMinimumMB) {
+    WriteLog(L"Expess Cache size less than minimum size 15259MB(16GM)");
+    sizeText = Format(L"%d", {static_cast<int32_t>(diskSize - kCacheMinimumMB)});
+    WriteLog(Format(L"iRST size to %s MB", {sizeText}));
+  }
+
+  // diskpart would clean the disk and then refuse a size of zero or below: leave the disk alone.
+  if (ParseInt32(sizeText) <= 0) {
+    WriteLog(L"Mini SSD too small for iRST, skip cutting");
+    m_biRST = false;
+    return;
+  }
+
+  const std::wstring scriptPath = Format(L"%s%s", {kScriptFolder, kRapidStartScriptName});
+  const bool uefi = IsUefiBoot();
+  const std::wstring typeId = uefi ? kGptTypeId : kMbrTypeId;
+  const std::wstring styleLine = uefi ? L"convert gpt\n" : L"convert mbr\n";
+  // A script that cannot be created is not fatal here: diskpart then fails on the missing file
+  // and its exit code is logged.
+  WriteScriptFile(scriptPath, Format(L"select disk %d\n", {disk}) + L"clean\n" + styleLine +
+                                  Format(L"select disk %d\n", {disk}) +
+                                  Format(L"create partition primary size=%s\n", {sizeText}) +
+                                  Format(L"set id=\"%s\"\n", {typeId}));
+
+  const std::wstring command = Format(L"Diskpart.exe /s %s", {scriptPath});
+  WriteLog(command);
+  LogExitCode(RunCommand(command));
+  m_biRST = false;
+}
+
+}  // namespace quorvane
