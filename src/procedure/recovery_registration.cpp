@@ -1,0 +1,71 @@
+// Recovery image registration: letters W: and C:, the image index, and the recovery agent's script.
+#include "letters/volume_mapping.h"
+#include "run/layout_job.h"
+#include "run/text.h"
+
+namespace quorvane {
+
+namespace {
+constexpr wchar_t kToolsLetter[] = L"W:";
+constexpr wchar_t kOsLetter[] = L"C:";
+constexpr uint32_t kLetterSettleMs = 2000;
+constexpr wchar_t kRecoveryImageFolder[] = L"M:\\RecoveryImage";
+constexpr wchar_t kRegistrationScript[] = L"M:\\RyTools\\RegisterInstall.cmd";
+constexpr wchar_t kSingleImage[] = L"M:\\RecoveryImage\\install.wim";
+constexpr wchar_t kSplitImage[] = L"M:\\RecoveryImage\\install.swm";
+constexpr wchar_t kDefaultIndex[] = L"2";
+constexpr wchar_t kRegistrationLine[] =
+    L"C:\\Windows\\System32\\ReagentC /setosimage /path M:\\RecoveryImage /target C:\\Windows "
+    L"/index %s\n";
+
+// The first of the 20 disk records with that number; null when none has it.
+const DiskRecord* FindDisk(const std::array<DiskRecord, kMaxDisks>& disks, int32_t diskNumber) {
+  for (const auto& disk : disks) {
+    if (disk.Index == diskNumber) return &disk;
+  }
+  return nullptr;
+}
+}  // namespace
+
+void CLayoutJob::RegisterRecoveryImage() {
+  WriteLog(L"Register PBR");
+
+  // Without a recovery-tools partition the tools are taken to sit just before the system one.
+  RemoveLetterMapping(m_platform, kToolsLetter);
+  const std::wstring toolsTarget =
+      m_RecoveryInfo.bFound ? PartitionDevicePath(m_RecoveryInfo.nDisk, m_RecoveryInfo.nPartition)
+                            : PartitionDevicePath(m_SYSInfo.nDisk, m_SYSInfo.nPartition - 1);
+  MountPartition(m_platform, kToolsLetter, toolsTarget);
+
+  // Without an OS partition Windows is taken to follow the system partition; a disk without a
+  // signature (GPT) has the reserved partition in between.
+  RemoveLetterMapping(m_platform, kOsLetter);
+  std::wstring osTarget;
+  if (m_OSInfo.bFound) {
+    osTarget = PartitionDevicePath(m_OSInfo.nDisk, m_OSInfo.nPartition);
+  } else {
+    const DiskRecord* sysDisk = FindDisk(m_Disks, m_SYSInfo.nDisk);
+    const int32_t offset = (sysDisk != nullptr && sysDisk->NoSignature) ? 2 : 1;
+    osTarget = PartitionDevicePath(m_SYSInfo.nDisk, m_SYSInfo.nPartition + offset);
+  }
+  MountPartition(m_platform, kOsLetter, osTarget);
+
+  m_platform.Sleep(kLetterSettleMs);
+
+  if (!m_PBRInfo.bFound || !FileExists(kRecoveryImageFolder)) return;
+
+  // A split image wins over a single one. An empty answer means the listing could not even be
+  // asked for, so the index found so far stands.
+  std::wstring index = kDefaultIndex;
+  for (const wchar_t* image : {kSingleImage, kSplitImage}) {
+    if (!FileExists(image)) continue;
+    std::wstring parsed = ParseInstallIndex(image);
+    if (!parsed.empty()) index = std::move(parsed);
+  }
+
+  if (!WriteScriptFile(kRegistrationScript, Format(kRegistrationLine, {index}))) return;
+  WriteLog(kRegistrationScript);
+  LogExitCode(RunCommand(kRegistrationScript));
+}
+
+}  // namespace quorvane
