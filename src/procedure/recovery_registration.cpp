@@ -18,13 +18,6 @@ constexpr wchar_t kRegistrationLine[] =
     L"C:\\Windows\\System32\\ReagentC /setosimage /path M:\\RecoveryImage /target C:\\Windows "
     L"/index %s\n";
 
-// The first of the 20 disk records with that number; null when none has it.
-const DiskRecord* FindDisk(const std::array<DiskRecord, kMaxDisks>& disks, int32_t diskNumber) {
-  for (const auto& disk : disks) {
-    if (disk.Index == diskNumber) return &disk;
-  }
-  return nullptr;
-}
 }  // namespace
 
 void CLayoutJob::RegisterRecoveryImage() {
