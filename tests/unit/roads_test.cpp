@@ -76,8 +76,10 @@ const Lines kCarvingTail = {"ERROR_NOACCESS=Boot system from UEFI BIOS",
 struct SizingCase {
   uint32_t diskMB;
   uint32_t limitMB;
-  Lines sizing;      // from the disk size to the last adjustment line
-  int32_t carvedMB;  // 0: the disk is left alone
+  const char* sizeLine;
+  int32_t cacheMB;
+  int32_t adjustedMB;  // 0: no adjustment
+  int32_t carvedMB;    // 0: the disk is left alone
 };
 
 class RapidStartSizing : public testing::TestWithParam<SizingCase> {};
@@ -91,10 +93,17 @@ TEST_P(RapidStartSizing, LogsTheSizingAndCarvesTheCacheSsd) {
 
   job.CarveRapidStartPartition();
 
+  Lines expected =
+      Concat(kCarvingHead, {"Mini SSD size = " + std::to_string(c.diskMB) + "=", c.sizeLine,
+                            "Expess Cache Size: " + std::to_string(c.cacheMB) + " MB="});
+  if (c.adjustedMB != 0) {
+    expected.push_back("Expess Cache size less than minimum size 15259MB(16GM)=");
+    expected.push_back("iRST size to " + std::to_string(c.adjustedMB) + " MB=");
+  }
   EXPECT_FALSE(job.m_biRST);
   const auto& disk = sim.platform().Disks()[1];
   if (c.carvedMB > 0) {
-    EXPECT_EQ(Logged(sim), Concat(Concat(kCarvingHead, c.sizing), kCarvingTail));
+    EXPECT_EQ(Logged(sim), Concat(expected, kCarvingTail));
     auto script = sim.ReadVolumeFile("X", "NAPP2P_SSDHDD.ini");
     ASSERT_TRUE(script.has_value());
     EXPECT_NE(script->find("create partition primary size=" + std::to_string(c.carvedMB) + "\r\n"),
@@ -104,8 +113,7 @@ TEST_P(RapidStartSizing, LogsTheSizingAndCarvesTheCacheSsd) {
     EXPECT_EQ(disk.partitions[0].type, L"GPT: Unknown");
   } else {
     // Skipped: no script, no boot-mode question, no diskpart, the disk untouched.
-    EXPECT_EQ(Logged(sim), Concat(Concat(kCarvingHead, c.sizing),
-                                  {"Mini SSD too small for iRST, skip cutting="}));
+    EXPECT_EQ(Logged(sim), Concat(expected, {"Mini SSD too small for iRST, skip cutting="}));
     EXPECT_FALSE(sim.ReadVolumeFile("X", "NAPP2P_SSDHDD.ini").has_value());
     EXPECT_TRUE(sim.platform().Commands().empty());
     ASSERT_EQ(disk.partitions.size(), 1u);
@@ -113,65 +121,26 @@ TEST_P(RapidStartSizing, LogsTheSizingAndCarvesTheCacheSsd) {
   }
 }
 
-const Lines kLarge = {"iRST Pratition size: 8GB="};
-const Lines kMedium = {"iRST Pratition size: 4GB="};
-const Lines kSmall = {"Disk size < 4GB="};
-const std::string kShort = "Expess Cache size less than minimum size 15259MB(16GM)=";
+constexpr char k8[] = "iRST Pratition size: 8GB=";
+constexpr char k4[] = "iRST Pratition size: 4GB=";
+constexpr char k0[] = "Disk size < 4GB=";
+constexpr uint32_t kLimit = kRapidStartLimitMB;
 
-INSTANTIATE_TEST_SUITE_P(
-    , RapidStartSizing,
-    testing::Values(
-        SizingCase{
-            30000, 0, {"Mini SSD size = 30000=", kLarge[0], "Expess Cache Size: 21808 MB="}, 8192},
-        SizingCase{20000,
-                   0,
-                   {"Mini SSD size = 20000=", kLarge[0], "Expess Cache Size: 11808 MB=", kShort,
-                    "iRST size to 4741 MB="},
-                   4741},
-        SizingCase{
-            23451, 0, {"Mini SSD size = 23451=", kLarge[0], "Expess Cache Size: 15259 MB="}, 8192},
-        SizingCase{30000,
-                   kRapidStartLimitMB,
-                   {"Mini SSD size = 30000=", kLarge[0], "Expess Cache Size: 21808 MB="},
-                   8192},
-        SizingCase{23451,
-                   kRapidStartLimitMB,
-                   {"Mini SSD size = 23451=", kLarge[0], "Expess Cache Size: 15259 MB="},
-                   8192},
-        SizingCase{20000,
-                   kRapidStartLimitMB,
-                   {"Mini SSD size = 20000=", kMedium[0], "Expess Cache Size: 15904 MB="},
-                   4096},
-        SizingCase{19000,
-                   kRapidStartLimitMB,
-                   {"Mini SSD size = 19000=", kMedium[0], "Expess Cache Size: 14904 MB=", kShort,
-                    "iRST size to 3741 MB="},
-                   3741},
-        SizingCase{16000,
-                   kRapidStartLimitMB,
-                   {"Mini SSD size = 16000=", kMedium[0], "Expess Cache Size: 11904 MB=", kShort,
-                    "iRST size to 741 MB="},
-                   741},
-        SizingCase{4000,
-                   kRapidStartLimitMB,
-                   {"Mini SSD size = 4000=", kSmall[0], "Expess Cache Size: 4000 MB=", kShort,
-                    "iRST size to -11259 MB="},
-                   0},
-        SizingCase{3000,
-                   kRapidStartLimitMB,
-                   {"Mini SSD size = 3000=", kSmall[0], "Expess Cache Size: 3000 MB=", kShort,
-                    "iRST size to -12259 MB="},
-                   0}),
-    [](const testing::TestParamInfo<SizingCase>& info) {
-      return "Disk" + std::to_string(info.param.diskMB) + "Limit" +
-             std::to_string(info.param.limitMB);
-    });
-
-TEST(RapidStart, TheRunContextUsesTheNamedLimit) {
-  SimFixture sim(CacheMachine(30000));
-  CLayoutJob job(sim.platform(), CLayoutJob::NoRun{});
-  EXPECT_EQ(job.m_nRapidStartLimitMB, 23451u);
-}
+INSTANTIATE_TEST_SUITE_P(, RapidStartSizing,
+                         testing::Values(SizingCase{30000, 0, k8, 21808, 0, 8192},
+                                         SizingCase{20000, 0, k8, 11808, 4741, 4741},
+                                         SizingCase{23451, 0, k8, 15259, 0, 8192},
+                                         SizingCase{30000, kLimit, k8, 21808, 0, 8192},
+                                         SizingCase{23451, kLimit, k8, 15259, 0, 8192},
+                                         SizingCase{20000, kLimit, k4, 15904, 0, 4096},
+                                         SizingCase{19000, kLimit, k4, 14904, 3741, 3741},
+                                         SizingCase{16000, kLimit, k4, 11904, 741, 741},
+                                         SizingCase{4000, kLimit, k0, 4000, -11259, 0},
+                                         SizingCase{3000, kLimit, k0, 3000, -12259, 0}),
+                         [](const testing::TestParamInfo<SizingCase>& info) {
+                           return "Disk" + std::to_string(info.param.diskMB) + "Limit" +
+                                  std::to_string(info.param.limitMB);
+                         });
 
 TEST(RapidStart, BootModeChoosesTheDiskStyleAndPartitionType) {
   struct Case {
