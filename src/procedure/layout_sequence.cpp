@@ -1,5 +1,6 @@
 // The main sequence: from the empty run context to the last log line, one straight pass.
 #include "inventory/smbios.h"
+#include "letters/volume_mapping.h"
 #include "run/layout_job.h"
 #include "run/run_log.h"
 #include "run/text.h"
@@ -8,6 +9,7 @@ namespace quorvane {
 
 namespace {
 constexpr wchar_t kSeparator[] = L"============================================";
+constexpr wchar_t kPbrLetter[] = L"M:";
 constexpr int kInventoryAttempts = 20;
 }  // namespace
 
@@ -38,6 +40,14 @@ void CLayoutJob::RunLayoutSequence() {
   WriteLog(L"m_DiskCount");
   m_DiskCount = CountLeadingDisks(m_Disks);
 
+  // 5. and 6. Letters for the partitions the later steps need.
+  WriteLog(L"AssignLetterToEFI");
+  AssignLetterToEFI();
+  if (!IsUefiBoot()) {
+    AssignLetterToSYS();
+    AssignLetterToPBRorQHP();
+  }
+
   // 7. Partition roles.
   if (!UpdateDiskInfo()) WriteLog(L"Error getting Disk Environment information");
 
@@ -47,6 +57,20 @@ void CLayoutJob::RunLayoutSequence() {
     CheckSDDHDDMode();
   }
 
+  // 9. The push-button-recovery partition: on the hard disk in SSD+HDD mode.
+  const RoleSlot& pbr = m_bSSDHDDMode ? m_HDDInfo : m_PBRInfo;
+  const std::wstring pbrPath = PartitionDevicePath(pbr.nDisk, pbr.nPartition);
+  WriteLog(L"PBR Partition", pbrPath);
+
+  // 10. Map M: and move the log there, unless M: cannot hold it: then the log
+  // stays on the RAM drive rather than losing every later line.
+  RemoveLetterMapping(m_platform, kPbrLetter);
+  bool mounted = MountPartition(m_platform, kPbrLetter, pbrPath);
+  if (mounted && m_platform.GetVolumeLabel(std::wstring(kPbrLetter) + L"\\")) {
+    *m_pLogDir = kPbrLetter;
+  }
+  WriteLog(L"PBR letter", kPbrLetter);
+
   // 11. Flag summary.
   WriteLog(kSeparator);
   WriteLog(L"m_bSSDHDDMode", BoolText(m_bSSDHDDMode));
@@ -55,7 +79,16 @@ void CLayoutJob::RunLayoutSequence() {
   WriteLog(kSeparator);
 
   // 12. Exactly one road.
-  WriteLog(L"Not SSD is small than 64GB");
+  if (m_bSSDHDDMode) {
+    RegisterRecoveryImage();
+  } else if (m_bminiSSD && m_biRST) {
+    CarveRapidStartPartition();
+  } else {
+    WriteLog(L"Not SSD is small than 64GB");
+  }
+
+  // 13. Carry the RAM-drive log and scripts onto the recovery partition.
+  if (m_PBRInfo.bFound) CopyLogToPbr(kPbrLetter);
 }
 
 }  // namespace quorvane
