@@ -45,3 +45,9 @@ if(QUORVANE_TESTS AND TARGET quorvane-sim)
                      -P ${CMAKE_SOURCE_DIR}/tests/unit/sim_cli_check.cmake)
   endforeach()
 endif()
+
+if(QUORVANE_TESTS)
+  # Every example machine and scenario profile against its reviewed output tree.
+  add_test(NAME scenarios
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/scenarios/run $<TARGET_FILE:quorvane-sim>)
+endif()
