@@ -279,27 +279,27 @@ std::map<std::string, FileSpec> ReadFiles(const Reader& r, const Json& v, const 
     std::string fpath = Reader::Field(path, Quote(it.key()));
     if (!ValidFilePath(it.key()))
       r.Fail(fpath, "a relative path of names separated by \"/\"", Quote(it.key()));
-    FileSpec spec;
+    FileSpec entry;
     const Json& value = it.value();
     if (it.key().back() == '/') {
       if (!value.is_string() || !value.get<std::string>().empty())
         r.Fail(fpath, "\"\" for a folder", value);
-      spec.kind = FileSpec::Kind::Folder;
+      entry.kind = FileSpec::Kind::Folder;
     } else if (value.is_string()) {
-      spec.kind = FileSpec::Kind::Text;
-      spec.text = Narrow8(FromUtf8(value.get<std::string>()));
+      entry.kind = FileSpec::Kind::Text;
+      entry.text = Narrow8(FromUtf8(value.get<std::string>()));
     } else if (value.is_object()) {
       r.Object(value, fpath, {"wimImages"});
       std::string wpath = Reader::Field(fpath, "wimImages");
       if (!value.contains("wimImages")) r.Fail(wpath, "a list of image names", "none");
       const Json& images = r.Array(value["wimImages"], wpath);
-      spec.kind = FileSpec::Kind::Wim;
+      entry.kind = FileSpec::Kind::Wim;
       for (size_t i = 0; i < images.size(); ++i)
-        spec.wimImages.push_back(r.WString(images[i], Reader::Item(wpath, i)));
+        entry.wimImages.push_back(r.WString(images[i], Reader::Item(wpath, i)));
     } else {
       r.Fail(fpath, "a text, \"\" for a folder or {\"wimImages\": [...]}", value);
     }
-    files[it.key()] = spec;
+    files[it.key()] = entry;
   }
   return files;
 }

@@ -84,19 +84,19 @@ SimPlatform::~SimPlatform() = default;
 void SimPlatform::PopulateVolume(const std::filesystem::path& folder,
                                  const std::map<std::string, FileSpec>& files) {
   std::filesystem::create_directories(folder);
-  for (const auto& [path, spec] : files) {
+  for (const auto& [path, entry] : files) {
     std::filesystem::path host = folder / std::filesystem::path(path);
-    if (spec.kind == FileSpec::Kind::Folder) {
+    if (entry.kind == FileSpec::Kind::Folder) {
       std::filesystem::create_directories(host);
       continue;
     }
     std::filesystem::create_directories(host.parent_path());
     std::ofstream out(host, std::ios::binary | std::ios::trunc);
-    if (spec.kind == FileSpec::Kind::Text) {
-      out << spec.text;
+    if (entry.kind == FileSpec::Kind::Text) {
+      out << entry.text;
     } else {
       out << kWimMarker;
-      for (const auto& image : spec.wimImages) out << ToUtf8(image) << "\n";
+      for (const auto& image : entry.wimImages) out << ToUtf8(image) << "\n";
     }
     if (!out) throw std::runtime_error("cannot write " + host.string());
   }
