@@ -21,15 +21,9 @@ Lines Concat(Lines a, const Lines& b) {
   return a;
 }
 
-// Every log line the engine wrote, in order, as "key=value" without its time stamp. (The file
-// itself keeps one line per key and millisecond, as the INI writer replaces a repeated key.)
-Lines Logged(SimFixture& sim) {
-  Lines lines;
-  for (const auto& write : sim.platform().LogWrites()) {
-    lines.push_back(ToUtf8(write.key.substr(24) + L"=" + write.value));
-  }
-  return lines;
-}
+// Every log line the engine wrote, in order. (The file itself keeps one line per key and
+// millisecond, as the INI writer replaces a repeated key.)
+Lines Logged(SimFixture& sim) { return sim.LoggedLines(); }
 
 // A JSON string literal holding `text`.
 std::string Json(const std::string& text) {

@@ -5,6 +5,9 @@
 //   job.WriteLog(L"Get Disk info");
 //   sim.LogLines("X")            -> {"Get Disk info="}  (volumes/X/Quorvane.log, time stamps cut)
 //   sim.ReadVolumeFile("disk0-part2", "RyTools/RegisterInstall.cmd")  -> the file's bytes
+//   sim.LoggedLines()            -> every log write in order, lost ones included, as
+//                                   "key=value" without the time stamp (the file keeps one
+//                                   line per key and millisecond)
 //
 // The profile follows docs/simulator.md (an invalid one throws sim::ProfileError).
 // Volume folders are named as in the output tree: "X", "disk<D>-part<P>" (P from
@@ -24,6 +27,7 @@
 
 #include "platform/sim/profile_loader.h"
 #include "platform/sim/sim_platform.h"
+#include "run/text.h"
 
 namespace quorvane::sim {
 
@@ -70,6 +74,14 @@ class SimFixture {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (line.empty() || line.front() == '[') continue;
       lines.push_back(line.size() > 24 ? line.substr(24) : line);
+    }
+    return lines;
+  }
+
+  std::vector<std::string> LoggedLines() const {
+    std::vector<std::string> lines;
+    for (const auto& write : platform_->LogWrites()) {
+      lines.push_back(ToUtf8(write.key.substr(24) + L"=" + write.value));
     }
     return lines;
   }
