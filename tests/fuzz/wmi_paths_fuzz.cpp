@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // negative one would pass for the smallest disk), and the truncation is toward zero.
   const int64_t bytes = ParseInt64(text);
   const int32_t mb = BytesToMB(bytes);
-  FUZZ_CHECK((bytes >= 0) == (mb >= 0));
+  FUZZ_CHECK(bytes >= 0 ? mb >= 0 : mb <= 0);
   if (bytes / 1048576 == static_cast<int32_t>(bytes / 1048576)) {
     FUZZ_CHECK(mb == bytes / 1048576);
   } else {
