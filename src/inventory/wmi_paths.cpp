@@ -1,6 +1,9 @@
 // Object-path and number parsing for the WMI inventory.
 #include "inventory/wmi_paths.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "run/text.h"
 
 namespace quorvane {
@@ -32,7 +35,11 @@ std::wstring ParseDriveLetterReference(std::wstring_view dependent) {
   return std::wstring(r.substr(colon - 1, 2));
 }
 
-int32_t BytesToMB(int64_t bytes) { return static_cast<int32_t>(bytes / 1048576); }
+int32_t BytesToMB(int64_t bytes) {
+  // A size beyond 2^31 MB saturates: cut to 32 bits it could read as a small or negative
+  // disk, which would pass for the cache SSD that gets wiped.
+  return static_cast<int32_t>(std::clamp<int64_t>(bytes / 1048576, INT32_MIN, INT32_MAX));
+}
 
 int64_t AddressSpan(std::wstring_view startingAddress, std::wstring_view endingAddress) {
   // Wrap-around instead of overflow for addresses no disk has.

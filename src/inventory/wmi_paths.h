@@ -20,7 +20,7 @@ PartitionReference ParsePartitionReference(std::wstring_view antecedent);
 // that start one position before the first ":" after the "="; "" when there is none.
 std::wstring ParseDriveLetterReference(std::wstring_view dependent);
 
-// Whole mebibytes of a byte count, truncated toward zero.
+// Whole mebibytes of a byte count, truncated toward zero and saturated to 32 bits.
 int32_t BytesToMB(int64_t bytes);
 // The length of a byte range given as the texts of its first and last address.
 int64_t AddressSpan(std::wstring_view startingAddress, std::wstring_view endingAddress);

@@ -4,6 +4,7 @@
 #include "classify/system_disk.h"
 #include "inventory/smbios.h"
 #include "inventory/wmi_paths.h"
+#include "run/text.h"
 
 namespace quorvane {
 namespace {
@@ -44,6 +45,10 @@ TEST(WmiPaths, SizesTruncateTowardZero) {
   EXPECT_EQ(BytesToMB(span), 99);
   EXPECT_NEAR(BytesToGB(span), 0.09766f, 0.00001f);
   EXPECT_EQ(BytesToMB(-1048577), -1);
+  // Sizes beyond 2^31 MB (a size text beyond 64 bits saturates first) stay huge.
+  EXPECT_EQ(BytesToMB(ParseInt64(L"99999999999999999999999")), INT32_MAX);
+  EXPECT_EQ(BytesToMB(2251799813685248LL), INT32_MAX);
+  EXPECT_EQ(BytesToMB(INT64_MIN), INT32_MIN);
   // Empty and absurd texts give defined results.
   EXPECT_EQ(AddressSpan(L"", L""), 0);
   EXPECT_EQ(AddressSpan(L"-9223372036854775808", L"9223372036854775807"), -1);

@@ -75,6 +75,7 @@ TEST(SimProfile, BadProfilesNameTheFileAndTheField) {
   };
   const Case cases[] = {
       {R"({"disks": [)", "(top level): expected valid JSON"},
+      {R"({"disks": [{"sizeMB": 1E400}]})", "(top level): expected valid JSON"},
       {R"([1, 2])", "(top level): expected an object"},
       {R"({"nmae": "x"})", "nmae: expected one of the fields"},
       {R"({"disks": [{"sizeMB": 10, "partitions": [{"sizeMB": 1, "lable": "A"}]}]})",

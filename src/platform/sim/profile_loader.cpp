@@ -517,7 +517,7 @@ Profile LoadProfile(std::string_view jsonText, const std::string& fileName) {
   Json doc;
   try {
     doc = Json::parse(jsonText);
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {  // also a number too large for a double (1E400)
     std::string what = e.what();
     if (auto at = what.find("] "); at != std::string::npos) what = what.substr(at + 2);
     r.Fail("", "valid JSON", what);
