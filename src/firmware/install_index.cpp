@@ -1,4 +1,5 @@
 // The index of the operating-system image inside a recovery image, read from dism's listing.
+#include <cstdint>
 #include <string_view>
 
 #include "run/layout_job.h"
@@ -51,11 +52,13 @@ std::wstring CLayoutJob::ParseInstallIndex(const std::wstring& imagePath) {
   for (const auto& line : lines) {
     const std::wstring lower = ToLowerAscii(TrimSpaces(line));
     if (!Contains(lower, kIndexMarker)) continue;
-    const int32_t number = ParseInt32(Trim(std::wstring_view(lower).substr(lower.find(L':') + 1)));
-    if (number <= best) continue;
+    // A number beyond 32 bits is no image index: cut to the largest one, it would make the
+    // recovery agent refuse the registration.
+    const int64_t number = ParseInt64(Trim(std::wstring_view(lower).substr(lower.find(L':') + 1)));
+    if (number <= best || number > INT32_MAX) continue;
     // The text goes into a script that runs next: only the number's own digits are kept, never
     // whatever the tool printed after them.
-    best = number;
+    best = static_cast<int32_t>(number);
     bestText = Format(L"%d", {number});
     improved = true;
     WriteLog(L"Prase_IndexInfo:", bestText);

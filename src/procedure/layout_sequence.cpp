@@ -62,14 +62,15 @@ void CLayoutJob::RunLayoutSequence() {
   const std::wstring pbrPath = PartitionDevicePath(pbr.nDisk, pbr.nPartition);
   WriteLog(L"PBR Partition", pbrPath);
 
-  // 10. Map M: and move the log there, unless M: cannot hold it: then the log
-  // stays on the RAM drive rather than losing every later line.
+  // 10. Map M: and move the log there, unless M: cannot hold it (not mapped, no volume, read
+  // only): then the log stays on the RAM drive rather than losing every later line.
   RemoveLetterMapping(m_platform, kPbrLetter);
-  bool mounted = MountPartition(m_platform, kPbrLetter, pbrPath);
-  if (mounted && m_platform.GetVolumeLabel(std::wstring(kPbrLetter) + L"\\")) {
-    *m_pLogDir = kPbrLetter;
+  if (MountPartition(m_platform, kPbrLetter, pbrPath)) *m_pLogDir = kPbrLetter;
+  if (!quorvane::WriteLog(m_platform, *m_pLogDir, L"PBR letter", kPbrLetter) &&
+      !m_pLogDir->empty()) {
+    *m_pLogDir = L"";
+    WriteLog(L"PBR letter", kPbrLetter);
   }
-  WriteLog(L"PBR letter", kPbrLetter);
 
   // 11. Flag summary.
   WriteLog(kSeparator);

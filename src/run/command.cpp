@@ -19,8 +19,12 @@ uint32_t CLayoutJob::RunCommand(const std::wstring& commandLine) {
     outcome = m_platform.RunProcess(commandLine);
   }
   if (outcome.started) return outcome.exitCode;
-  m_platform.MessageBox(Format(L"call err=%d, szCommand = %s", {outcome.lastError, commandLine}),
-                        kProgramName, win::kMbOk);
+  const std::wstring message =
+      Format(L"call err=%d, szCommand = %s", {outcome.lastError, commandLine});
+  // The exit code 0 that follows must not read as a clean run: the log, the only outcome a
+  // technician reads, says the command never started (the box is gone once answered).
+  WriteLog(message);
+  m_platform.MessageBox(message, kProgramName, win::kMbOk);
   return 0;
 }
 

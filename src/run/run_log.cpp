@@ -20,10 +20,20 @@ std::wstring BoolText(bool flag) { return flag ? L"true" : L"false"; }
 
 std::wstring ExitCodeText(uint32_t code) { return Format(L"ExitCode:0x%x", {code}); }
 
-void WriteLog(Platform& platform, const std::wstring& logDir, const std::wstring& key,
+namespace {
+std::wstring OneLine(std::wstring text) {
+  for (wchar_t& c : text) {
+    if (c < L' ') c = L'?';
+  }
+  return text;
+}
+}  // namespace
+
+bool WriteLog(Platform& platform, const std::wstring& logDir, const std::wstring& key,
               const std::wstring& value) {
-  std::wstring stamped = FormatTimeStamp(platform.GetLocalTime()) + key;
-  platform.WritePrivateProfileString(kLogSection, stamped, value, LogFilePath(logDir));
+  std::wstring stamped = FormatTimeStamp(platform.GetLocalTime()) + OneLine(key);
+  return platform.WritePrivateProfileString(kLogSection, stamped, OneLine(value),
+                                            LogFilePath(logDir));
 }
 
 void CLayoutJob::WriteLog(const std::wstring& key, const std::wstring& value) {

@@ -18,7 +18,10 @@ std::wstring LogFilePath(const std::wstring& logDir);
 std::wstring BoolText(bool flag);
 std::wstring ExitCodeText(uint32_t code);
 
-void WriteLog(Platform& platform, const std::wstring& logDir, const std::wstring& key,
+// Writes one line; false when the INI writer could not write it. Control characters (a line
+// break in a volume label, say) become '?', so that no text can start a line or a section of
+// its own.
+bool WriteLog(Platform& platform, const std::wstring& logDir, const std::wstring& key,
               const std::wstring& value);
 
 }  // namespace quorvane
