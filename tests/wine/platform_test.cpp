@@ -116,6 +116,9 @@ void TestFiles(RecordingPlatform& platform, const std::wstring& dir) {
 
 void TestRunCommand(RecordingPlatform& platform, const std::wstring& dir) {
   CLayoutJob job(platform, CLayoutJob::NoRun{});
+  // The failed start below is logged; that line belongs in this test's folder, not in the
+  // RAM-drive log of the end-to-end run that follows.
+  *job.m_pLogDir = dir;
   const std::wstring seven = dir + L"\\seven.cmd";
   job.WriteScriptFile(seven, L"@echo off\nmkdir " + dir + L"\\made\nexit 7\n");
   Check(job.RunCommand(seven) == 7, "a .cmd ending with exit 7 yields 7");
@@ -132,6 +135,10 @@ void TestRunCommand(RecordingPlatform& platform, const std::wstring& dir) {
   Check(platform.boxes.size() == 1 && platform.boxes[0] == L"call err=2, szCommand = " + missing,
         "a missing program shows the error-2 box",
         platform.boxes.empty() ? "no box" : Narrow(platform.boxes.back()));
+  Check(platform.ReadFileBytes(dir + L"\\Quorvane.log")
+                .value_or("")
+                .find("call err=2, szCommand = ") != std::string::npos,
+        "a missing program is logged as well");
   auto outcome = platform.RunProcess(missing);
   Check(!outcome.started && outcome.lastError == win::kErrorFileNotFound,
         "the platform reports error 2 for a missing program");
