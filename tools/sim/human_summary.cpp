@@ -183,7 +183,7 @@ void PrintFiles(Printer& print, const SimPlatform& machine, const Json& summary,
   const auto given = ProfileFiles(machine);
   std::vector<std::string> written;
   std::error_code ec;
-  const fs::path volumes = outDir / "volumes";
+  const fs::path volumes = machine.OutDir() / "volumes";
   for (auto it = fs::recursive_directory_iterator(volumes, ec); !ec && it != decltype(it)();
        it.increment(ec)) {
     if (!it->is_regular_file(ec)) continue;
