@@ -37,8 +37,8 @@ std::string Print(SimFixture& sim, bool colour) {
   CLayoutJob job(sim.platform());
   auto summary = BuildSummary(sim.platform(), job);
   std::ostringstream out;
-  PrintHumanSummary(sim.platform(), summary, sim.root() / "an-output-folder-with-a-long-name",
-                    out, colour);
+  PrintHumanSummary(sim.platform(), summary, sim.root() / "an-output-folder-with-a-long-name", out,
+                    colour);
   return out.str();
 }
 
@@ -59,15 +59,13 @@ TEST(HumanSummary, SectionsInOrderWithinEightyColumns) {
     EXPECT_LE(line.size(), 80u) << line;
     if (!line.empty() && line[0] != ' ') sections.push_back(line.substr(0, line.find(' ')));
   }
-  EXPECT_EQ(sections,
-            (std::vector<std::string>{"Machine", "Road", "Flags", "Roles", "Letters", "Commands",
-                                      "Boxes", "Warnings", "Simulated", "Logs", "Scripts",
-                                      "Summary"}));
+  EXPECT_EQ(sections, (std::vector<std::string>{"Machine", "Road", "Flags", "Roles", "Letters",
+                                                "Commands", "Boxes", "Warnings", "Simulated",
+                                                "Logs", "Scripts", "Summary"}));
 
   // Roles and letters carry the label of the volume they name; the MSR has none.
   EXPECT_NE(text.find("recovery  disk 0 partition 2  no file system"), std::string::npos);
-  EXPECT_NE(text.find("M:  \\Device\\Harddisk1\\Partition1    \"PQSERVICE2\""),
-            std::string::npos);
+  EXPECT_NE(text.find("M:  \\Device\\Harddisk1\\Partition1    \"PQSERVICE2\""), std::string::npos);
   // The registration script ran, but ReagentC inside it could not start.
   EXPECT_NE(text.find("exit 9009    M:\\RyTools\\RegisterInstall.cmd"), std::string::npos);
   // The scripts the run wrote are listed; the image the profile put there is not.

@@ -89,9 +89,10 @@ TEST(Warnings, UnmappedMNamesTheMeantPartitionAndTheBoxes) {
 TEST(Warnings, WipedDiskNamesItsLabels) {
   // Windows on a 29 GB eMMC: taken for the cache SSD and cleaned.
   SimFixture emmc(R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]]}},
-      "disks": [)" + GptDisk(std::string(kEsp) + "," + kMsr +
-                             R"(, {"label": "OS", "sizeMB": 20000, "letter": "C:"})",
-                             29820) +
+      "disks": [)" +
+                  GptDisk(std::string(kEsp) + "," + kMsr +
+                              R"(, {"label": "OS", "sizeMB": 20000, "letter": "C:"})",
+                          29820) +
                   R"(, {"sizeMB": 476940, "style": "mbr", "partitions": [
                       {"label": "PQSERVICE", "sizeMB": 9000}]}]})");
   EXPECT_EQ(WarningsOf(emmc, "disk-cleaned"),

@@ -118,8 +118,7 @@ std::string RoadWhy(const SimPlatform& machine, const Json& summary) {
   const std::string road = summary["road"].get<std::string>();
   if (road == "register")
     return "SSD+HDD mode: the SSD is disk " + roles["ssd"]["disk"].dump() +
-           ", the hard disk with its own recovery partition is disk " +
-           roles["hdd"]["disk"].dump();
+           ", the hard disk with its own recovery partition is disk " + roles["hdd"]["disk"].dump();
   if (road == "rapid-start") {
     std::string why = "disk " + roles["ssd"]["disk"].dump() +
                       " is a cache SSD of at most 59392 MB and " + RapidStartReason(machine);
@@ -232,9 +231,9 @@ void PrintHumanSummary(const SimPlatform& machine, const Json& summary, const fs
     const int disk = slot["disk"].get<int>();
     const int partition = slot["partition"].get<int>();
     std::string name = role + std::string(10 - std::min<size_t>(role.size(), 9), ' ');
-    print.Entry(first ? "Roles" : "",
-                name + "disk " + std::to_string(disk) + " partition " + std::to_string(partition) +
-                    "  " + VolumeText(machine, PartitionTarget(disk, partition)));
+    print.Entry(first ? "Roles" : "", name + "disk " + std::to_string(disk) + " partition " +
+                                          std::to_string(partition) + "  " +
+                                          VolumeText(machine, PartitionTarget(disk, partition)));
     first = false;
   }
   if (!missing.empty()) print.Entry(first ? "Roles" : "", "not found: " + missing);
@@ -266,9 +265,10 @@ void PrintHumanSummary(const SimPlatform& machine, const Json& summary, const fs
   if (boxes.empty()) {
     print.Entry("Boxes", "none");
   } else {
-    print.Entry("Boxes", std::to_string(boxes.size()) +
-                             " (each stops an unattended run until someone presses OK)",
-                Style::Attention);
+    print.Entry(
+        "Boxes",
+        std::to_string(boxes.size()) + " (each stops an unattended run until someone presses OK)",
+        Style::Attention);
     for (const auto& box : boxes)
       print.Entry("", "\"" + box["text"].get<std::string>() + "\"", Style::Attention);
   }

@@ -117,8 +117,8 @@ void CleanedDiskWarnings(const SimPlatform& machine, Json& warnings) {
 void MessageBoxWarnings(const SimPlatform& machine, Json& warnings) {
   for (const auto& box : machine.MessageBoxes())
     warnings.push_back(
-        Warning("message-box", "a message box stops the run until someone presses OK: \"" +
-                                   U8(box.text) + "\""));
+        Warning("message-box",
+                "a message box stops the run until someone presses OK: \"" + U8(box.text) + "\""));
 }
 
 // One warning per run of consecutive lines lost to the same file, so a whole
@@ -131,14 +131,13 @@ void LostLineWarnings(const SimPlatform& machine, Json& warnings) {
       continue;
     }
     size_t end = i;
-    while (end < writes.size() && !writes[end].written && writes[end].file == writes[i].file)
-      ++end;
+    while (end < writes.size() && !writes[end].written && writes[end].file == writes[i].file) ++end;
     auto line = [&](size_t at) {
       return "\"" + U8(Message(writes[at].key)) + "=" + U8(writes[at].value) + "\"";
     };
     std::string text = end - i == 1 ? "1 log line lost: " + line(i)
-                                     : std::to_string(end - i) + " log lines lost, from " +
-                                           line(i) + " to " + line(end - 1);
+                                    : std::to_string(end - i) + " log lines lost, from " + line(i) +
+                                          " to " + line(end - 1);
     warnings.push_back(
         Warning("lost-log-line", text + " (" + U8(writes[i].file) + " cannot be written)"));
     i = end;
