@@ -27,7 +27,9 @@ if(QUORVANE_TESTS)
   enable_testing()
   find_package(GTest REQUIRED)
   file(GLOB QUORVANE_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)
-  add_executable(unit_tests ${QUORVANE_UNIT_TESTS})
+  # The summary printer of quorvane-sim is tested with the rest.
+  add_executable(unit_tests ${QUORVANE_UNIT_TESTS} tools/sim/human_summary.cpp)
+  target_include_directories(unit_tests PRIVATE tools/sim)
   target_link_libraries(unit_tests PRIVATE quorvane_simplatform GTest::gtest GTest::gtest_main)
   target_compile_definitions(unit_tests PRIVATE
     QUORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     quorvane::CLayoutJob job(machine);
     auto summary = BuildSummary(machine, job);
     WriteSummary(summary, outDir);
-    if (!quiet) PrintHumanSummary(summary, outDir, std::cout);
+    if (!quiet) PrintHumanSummary(machine, summary, outDir, std::cout, StdoutWantsColour());
     return kCompleted;
   } catch (const ProfileError& e) {
     std::cerr << e.what() << "\n";

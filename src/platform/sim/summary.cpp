@@ -3,6 +3,7 @@
 
 #include <fstream>
 
+#include "platform/sim/warnings.h"
 #include "run/text.h"
 
 namespace quorvane::sim {
@@ -27,60 +28,6 @@ Json LoggedFlag(const SimPlatform& machine, const std::wstring& name) {
 
 Json Role(const RoleSlot& slot) {
   return Json{{"found", slot.bFound}, {"disk", slot.nDisk}, {"partition", slot.nPartition}};
-}
-
-bool IsOsLabel(const std::wstring& label) {
-  for (const wchar_t* name :
-       {L"OS", L"Talvo", L"Quenmark", L"Pellory", L"Rostane Vale", L"Miravel"})
-    if (EqualsIgnoreCaseAscii(label, name)) return true;
-  return false;
-}
-
-bool HasWindowsFolder(const std::filesystem::path& root) {
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(root, ec))
-    if (EqualsIgnoreCaseAscii(FromUtf8(entry.path().filename().string()), L"Windows") &&
-        entry.is_directory(ec))
-      return true;
-  return false;
-}
-
-Json Warning(const char* kind, const std::string& text) {
-  return Json{{"kind", kind}, {"text", text}};
-}
-
-void LetterWarnings(const SimPlatform& machine, Json& warnings) {
-  struct Fixed {
-    const wchar_t* letter;
-    const char* role;
-  };
-  for (const Fixed& fixed : {Fixed{L"M:", "a push-button-recovery partition"},
-                             Fixed{L"W:", "a recovery-tools partition"},
-                             Fixed{L"C:", "an operating-system partition"}}) {
-    auto target = machine.DosDevices().InForce(fixed.letter);
-    if (!target) continue;
-    auto volume = machine.VolumeOfTarget(*target);
-    std::string where = U8(fixed.letter) + " maps to " + U8(*target);
-    if (!volume.exists) {
-      warnings.push_back(
-          Warning("letter-role", where + ", where there is no volume, not " + fixed.role));
-      continue;
-    }
-    if (!volume.label) {
-      warnings.push_back(
-          Warning("letter-role", where + ", a partition without a file system, not " + fixed.role));
-      continue;
-    }
-    std::wstring upper = ToUpperAscii(*volume.label);
-    bool fits = false;
-    if (fixed.letter[0] == L'M')
-      fits = upper == L"PQSERVICE" || upper == L"PQSERVICE2" || StartsWith(upper, L"PUSH BUTTON");
-    if (fixed.letter[0] == L'W') fits = StartsWith(upper, L"RECOVERY");
-    if (fixed.letter[0] == L'C') fits = IsOsLabel(*volume.label) || HasWindowsFolder(volume.folder);
-    if (!fits)
-      warnings.push_back(Warning("letter-role", where + ", the volume \"" + U8(*volume.label) +
-                                                    "\", which is not " + fixed.role));
-  }
 }
 
 }  // namespace
@@ -108,17 +55,6 @@ Json BuildSummary(const SimPlatform& machine, const CLayoutJob& job) {
     letters[U8(letter)] = U8(*machine.DosDevices().InForce(letter));
   summary["letters"] = letters;
 
-  Json warnings = Json::array();
-  LetterWarnings(machine, warnings);
-  for (const auto& cleaned : machine.CleanedDisks()) {
-    if (cleaned.labels.empty()) continue;
-    std::string labels;
-    for (const auto& label : cleaned.labels)
-      labels += (labels.empty() ? "\"" : ", \"") + U8(label) + "\"";
-    warnings.push_back(Warning("disk-cleaned", "disk " + std::to_string(cleaned.index) +
-                                                   " was cleaned while it held " + labels));
-  }
-
   Json commands = Json::array();
   for (const auto& command : machine.Commands()) {
     commands.push_back(
@@ -131,18 +67,12 @@ Json BuildSummary(const SimPlatform& machine, const CLayoutJob& job) {
   Json boxes = Json::array();
   for (const auto& box : machine.MessageBoxes()) {
     boxes.push_back(Json{{"text", U8(box.text)}, {"caption", U8(box.caption)}});
-    warnings.push_back(
-        Warning("message-box", "a message box waited for an operator: \"" + U8(box.text) + "\""));
   }
   summary["messageBoxes"] = boxes;
 
   Json logFiles = Json::array();
   for (const auto& write : machine.LogWrites()) {
-    if (!write.written) {
-      warnings.push_back(Warning("lost-log-line", "lost in " + U8(write.file) + ": " +
-                                                      U8(write.key) + "=" + U8(write.value)));
-      continue;
-    }
+    if (!write.written) continue;
     std::filesystem::path host(write.hostFile);
     if (!EqualsIgnoreCaseAscii(FromUtf8(host.filename().string()), L"Quorvane.log")) continue;
     if (std::find(logFiles.begin(), logFiles.end(), write.hostFile) != logFiles.end()) continue;
@@ -151,18 +81,6 @@ Json BuildSummary(const SimPlatform& machine, const CLayoutJob& job) {
   }
   summary["logFiles"] = logFiles;
   summary["simulatedMs"] = machine.ElapsedMs();
-
-  for (const auto& command : machine.Commands()) {
-    if (!command.started) {
-      warnings.push_back(Warning("command-failed", "could not start (error " +
-                                                       std::to_string(command.lastError) +
-                                                       "): " + U8(command.commandLine)));
-    } else if (command.exitCode != 0) {
-      warnings.push_back(Warning("command-failed", "ended with exit code " +
-                                                       std::to_string(command.exitCode) + ": " +
-                                                       U8(command.commandLine)));
-    }
-  }
 
   Json disks = Json::array();
   for (const auto& disk : machine.profile().disks) {
@@ -176,7 +94,7 @@ Json BuildSummary(const SimPlatform& machine, const CLayoutJob& job) {
         Json{{"index", disk.index}, {"style", disk.gpt ? "gpt" : "mbr"}, {"partitions", parts}});
   }
   summary["disks"] = disks;
-  summary["warnings"] = warnings;
+  summary["warnings"] = BuildWarnings(machine);
   return summary;
 }
 

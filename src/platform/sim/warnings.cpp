@@ -1,0 +1,173 @@
+// Warnings of a simulated run: fixed letters on the wrong volume, wiped labelled disks, message
+// boxes, lost log lines and failed commands.
+#include "platform/sim/warnings.h"
+
+#include "run/text.h"
+
+namespace quorvane::sim {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string U8(const std::wstring& text) { return ToUtf8(text); }
+
+Json Warning(const char* kind, const std::string& text) {
+  return Json{{"kind", kind}, {"text", text}};
+}
+
+// A log key without its time stamp ("2026/12/ 7 14: 5: 3: 42 ").
+std::wstring Message(const std::wstring& key) {
+  constexpr size_t kStampChars = 24;
+  return key.size() > kStampChars && key[kStampChars - 1] == L' ' ? key.substr(kStampChars) : key;
+}
+
+bool Logged(const SimPlatform& machine, const std::wstring& message) {
+  for (const auto& write : machine.LogWrites())
+    if (Message(write.key) == message) return true;
+  return false;
+}
+
+std::optional<std::wstring> LoggedValue(const SimPlatform& machine, const std::wstring& message) {
+  std::optional<std::wstring> value;
+  for (const auto& write : machine.LogWrites())
+    if (Message(write.key) == message) value = write.value;
+  return value;
+}
+
+bool IsOsLabel(const std::wstring& label) {
+  for (const wchar_t* name :
+       {L"OS", L"Talvo", L"Quenmark", L"Pellory", L"Rostane Vale", L"Miravel"})
+    if (EqualsIgnoreCaseAscii(label, name)) return true;
+  return false;
+}
+
+bool HasWindowsFolder(const std::filesystem::path& root) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(root, ec))
+    if (EqualsIgnoreCaseAscii(FromUtf8(entry.path().filename().string()), L"Windows") &&
+        entry.is_directory(ec))
+      return true;
+  return false;
+}
+
+struct FixedLetter {
+  const wchar_t* letter;
+  const char* role;
+};
+
+bool LabelFits(const FixedLetter& fixed, const std::wstring& label,
+               const std::filesystem::path& folder) {
+  std::wstring upper = ToUpperAscii(label);
+  switch (fixed.letter[0]) {
+    case L'M':
+      return upper == L"PQSERVICE" || upper == L"PQSERVICE2" || StartsWith(upper, L"PUSH BUTTON");
+    case L'W':
+      return StartsWith(upper, L"RECOVERY");
+    default:
+      return IsOsLabel(label) || HasWindowsFolder(folder);
+  }
+}
+
+// M: is put on the recovery partition by every run; W: and C: only by the
+// registration. A letter the run did not set is the machine's own business.
+void LetterWarnings(const SimPlatform& machine, Json& warnings) {
+  std::vector<FixedLetter> meant{{L"M:", "a push-button-recovery partition"}};
+  if (Logged(machine, L"Register PBR")) {
+    meant.push_back({L"W:", "a recovery-tools partition"});
+    meant.push_back({L"C:", "an operating-system partition"});
+  }
+  for (const FixedLetter& fixed : meant) {
+    auto target = machine.DosDevices().InForce(fixed.letter);
+    if (!target) {
+      std::string text = U8(fixed.letter) + " is not mapped";
+      if (fixed.letter[0] == L'M') {
+        if (auto wanted = LoggedValue(machine, L"PBR Partition"))
+          text += " (it was meant for " + U8(*wanted) + ")";
+        text += ": the log stayed on the RAM drive X:, which is lost at the next reboot";
+      }
+      warnings.push_back(Warning("letter-role", text));
+      continue;
+    }
+    auto volume = machine.VolumeOfTarget(*target);
+    std::string where = U8(fixed.letter) + " maps to " + U8(*target);
+    if (!volume.exists) {
+      warnings.push_back(
+          Warning("letter-role", where + ", where there is no volume, not " + fixed.role));
+    } else if (!volume.label) {
+      warnings.push_back(
+          Warning("letter-role", where + ", a partition without a file system, not " + fixed.role));
+    } else if (!LabelFits(fixed, *volume.label, volume.folder)) {
+      warnings.push_back(Warning("letter-role", where + ", the volume \"" + U8(*volume.label) +
+                                                    "\", which is not " + fixed.role));
+    }
+  }
+}
+
+void CleanedDiskWarnings(const SimPlatform& machine, Json& warnings) {
+  for (const auto& cleaned : machine.CleanedDisks()) {
+    if (cleaned.labels.empty()) continue;
+    std::string labels;
+    for (const auto& label : cleaned.labels)
+      labels += (labels.empty() ? "\"" : ", \"") + U8(label) + "\"";
+    warnings.push_back(Warning("disk-cleaned", "disk " + std::to_string(cleaned.index) +
+                                                   " was wiped while it held " + labels));
+  }
+}
+
+void MessageBoxWarnings(const SimPlatform& machine, Json& warnings) {
+  for (const auto& box : machine.MessageBoxes())
+    warnings.push_back(
+        Warning("message-box",
+                "a message box stops the run until someone presses OK: \"" + U8(box.text) + "\""));
+}
+
+// One warning per run of consecutive lines lost to the same file, so a whole
+// unwritable log reads as one finding.
+void LostLineWarnings(const SimPlatform& machine, Json& warnings) {
+  const auto& writes = machine.LogWrites();
+  for (size_t i = 0; i < writes.size();) {
+    if (writes[i].written) {
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < writes.size() && !writes[end].written && writes[end].file == writes[i].file) ++end;
+    auto line = [&](size_t at) {
+      return "\"" + U8(Message(writes[at].key)) + "=" + U8(writes[at].value) + "\"";
+    };
+    std::string text = end - i == 1 ? "1 log line lost: " + line(i)
+                                    : std::to_string(end - i) + " log lines lost, from " + line(i) +
+                                          " to " + line(end - 1);
+    warnings.push_back(
+        Warning("lost-log-line", text + " (" + U8(writes[i].file) + " cannot be written)"));
+    i = end;
+  }
+}
+
+void CommandWarnings(const SimPlatform& machine, Json& warnings) {
+  for (const auto& command : machine.Commands()) {
+    if (!command.started) {
+      warnings.push_back(Warning("command-failed", "could not start (error " +
+                                                       std::to_string(command.lastError) +
+                                                       "): " + U8(command.commandLine)));
+    } else if (command.exitCode != 0) {
+      warnings.push_back(Warning("command-failed", "ended with exit code " +
+                                                       std::to_string(command.exitCode) + ": " +
+                                                       U8(command.commandLine)));
+    }
+  }
+}
+
+}  // namespace
+
+Json BuildWarnings(const SimPlatform& machine) {
+  Json warnings = Json::array();
+  LetterWarnings(machine, warnings);
+  CleanedDiskWarnings(machine, warnings);
+  MessageBoxWarnings(machine, warnings);
+  LostLineWarnings(machine, warnings);
+  CommandWarnings(machine, warnings);
+  return warnings;
+}
+
+}  // namespace quorvane::sim

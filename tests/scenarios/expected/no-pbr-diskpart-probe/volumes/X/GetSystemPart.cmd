@@ -1,0 +1,1 @@
+diskpart /s X:\GetSystemPart.ini > X:\GetSystemPart.txt
