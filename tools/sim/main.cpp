@@ -6,6 +6,7 @@
 #include "human_summary.h"
 #include "platform/sim/builtin_machines.h"
 #include "platform/sim/out_folder.h"
+#include "platform/sim/picture_of_run.h"
 #include "platform/sim/profile_loader.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/sim/summary.h"
@@ -40,11 +41,13 @@ int main(int argc, char** argv) {
   std::string profilePath;
   std::string builtin;
   std::string outDir = "quorvane-out";
+  std::string htmlPath;
   bool quiet = false;
   bool list = false;
   auto* profileOption = app.add_option("PROFILE", profilePath, "machine profile (JSON)");
   auto* builtinOption = app.add_option("--profile", builtin, "run a built-in example by name");
   app.add_option("--out", outDir, "folder for the volumes and summary.json")->capture_default_str();
+  app.add_option("--html", htmlPath, "also write a page picturing the disks before and after");
   app.add_flag("--quiet", quiet, "print nothing");
   app.add_flag("--list", list, "list the built-in examples");
   profileOption->excludes(builtinOption);
@@ -74,10 +77,12 @@ int main(int argc, char** argv) {
       std::cerr << "quorvane-sim: " << error << "\n";
       return kUsage;
     }
+    const Profile loaded = profile;
     SimPlatform machine(std::move(profile), outDir);
     quorvane::CLayoutJob job(machine);
     auto summary = BuildSummary(machine, job);
     WriteSummary(summary, outDir);
+    if (!htmlPath.empty()) WriteLayoutPicture(PictureOfRun(loaded, machine, summary), htmlPath);
     if (!quiet) PrintHumanSummary(machine, summary, outDir, std::cout, StdoutWantsColour());
     return kCompleted;
   } catch (const ProfileError& e) {
