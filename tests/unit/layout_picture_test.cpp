@@ -1,0 +1,199 @@
+// The layout picture: escaping, bar widths, empty disks and what a run changed, on real runs.
+#include "platform/sim/layout_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "platform/sim/picture_of_run.h"
+#include "platform/sim/summary.h"
+#include "run/layout_job.h"
+#include "sim_fixture.h"
+
+namespace quorvane::sim {
+namespace {
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t pos = text.find(part); pos != std::string::npos; pos = text.find(part, pos + 1))
+    ++count;
+  return count;
+}
+
+TEST(LayoutPicture, EscapesMarkupKeepsUnicodeAndReplacesWhatIsNotText) {
+  EXPECT_EQ(EscapeHtml(R"(<b>&"'x)"), "&lt;b&gt;&amp;&quot;&#39;x");
+  EXPECT_EQ(EscapeHtml("R\xC3\xA9"
+                       "cup\xE2\x9C\x93"),
+            "R\xC3\xA9"
+            "cup\xE2\x9C\x93");
+  EXPECT_EQ(EscapeHtml("\xF0\x9F\x92\xBE"), "\xF0\x9F\x92\xBE");  // four bytes
+  // A stray continuation byte, a cut sequence, an overlong '<', a surrogate, a control character.
+  EXPECT_EQ(EscapeHtml("a\x80z"), "a\xEF\xBF\xBDz");
+  EXPECT_EQ(EscapeHtml("a\xE2\x9C"), "a\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(EscapeHtml("\xC0\xBC"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(EscapeHtml("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(EscapeHtml(std::string("a\0b\x1b", 4)),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD");
+}
+
+TEST(LayoutPicture, WidthsFollowSizesWithAReadableMinimum) {
+  // A 16 MB partition beside 200 GB: pinned at its minimum, the rest shared by size.
+  auto widths = SegmentWidths({260, 16, 200000, 20000}, {60, 60, 60, 60}, 1000);
+  ASSERT_EQ(widths.size(), 4u);
+  EXPECT_NEAR(std::accumulate(widths.begin(), widths.end(), 0.0), 1000, 1e-9);
+  EXPECT_DOUBLE_EQ(widths[0], 60);
+  EXPECT_DOUBLE_EQ(widths[1], 60);
+  EXPECT_NEAR(widths[2] / widths[3], 10.0, 1e-9);
+
+  // Pinning the smallest pushes the next one under its minimum: both end at it.
+  widths = SegmentWidths({1, 90, 1000}, {100, 100, 100}, 1000);
+  EXPECT_DOUBLE_EQ(widths[0], 100);
+  EXPECT_DOUBLE_EQ(widths[1], 100);
+  EXPECT_DOUBLE_EQ(widths[2], 800);
+
+  // Minimums that do not fit shrink alike; zero sizes share equally.
+  widths = SegmentWidths({5, 5, 5}, {200, 400, 400}, 500);
+  EXPECT_DOUBLE_EQ(widths[0], 100);
+  EXPECT_DOUBLE_EQ(widths[1], 200);
+  widths = SegmentWidths({0, 0}, {10, 10}, 300);
+  EXPECT_DOUBLE_EQ(widths[0], 150);
+  EXPECT_TRUE(SegmentWidths({}, {}, 300).empty());
+}
+
+TEST(LayoutPicture, PageIsSelfContainedAndEveryTextEscaped) {
+  LayoutPicture picture;
+  picture.name = "a<b>";
+  picture.description = "R\xC3\xA9serve & \"quoted\"";
+  picture.road = "none";
+  PictureDisk disk;
+  disk.index = 0;
+  disk.model = "<script>alert(1)</script>";
+  disk.sizeMB = 1000;
+  PicturePartition part;
+  part.sizeMB = 500;
+  part.label = "</text><script>x</script>";
+  part.type = "GPT: Basic Data";
+  part.letters = {"C:"};
+  part.roles = {PartitionRole::Os, PartitionRole::Pbr};
+  disk.partitions = {part};
+  picture.before = {disk};
+  picture.after = {disk};
+  picture.warnings = {{"letter-role", "M: on \"<DATA>\""}};
+  const std::string page = RenderLayoutPicture(picture);
+
+  EXPECT_EQ(Count(page, "<script"), 0u);
+  EXPECT_EQ(Count(page, "http"), 0u);
+  EXPECT_EQ(Count(page, "src="), 0u);
+  EXPECT_NE(page.find("&lt;/text&gt;&lt;script&gt;x&lt;/script&gt;"), std::string::npos);
+  EXPECT_NE(page.find("R\xC3\xA9serve &amp; &quot;quoted&quot;"), std::string::npos);
+  EXPECT_NE(page.find("M: on &quot;&lt;DATA&gt;&quot;"), std::string::npos);
+  EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  // Two bars; the second role is a band on each; the free half is drawn.
+  EXPECT_EQ(Count(page, "<svg class=\"bar\""), 2u);
+  EXPECT_EQ(Count(page, ">OS + PBR</text>"), 2u);
+  EXPECT_EQ(Count(page, "<rect class=\"r-pbr\""), 2u);
+  EXPECT_EQ(Count(page, ">free</text>"), 2u);
+  // Clip paths are unique across the page.
+  EXPECT_EQ(Count(page, "id=\"clip0\""), 1u);
+  EXPECT_EQ(Count(page, "id=\"clip3\""), 1u);
+}
+
+TEST(LayoutPicture, DiskWithoutPartitionsIsOneEmptyBlock) {
+  LayoutPicture picture;
+  PictureDisk disk;
+  disk.sizeMB = 0;  // a reader without a medium
+  picture.before = {disk};
+  const std::string page = RenderLayoutPicture(picture);
+  EXPECT_EQ(Count(page, ">no partitions</text>"), 1u);
+  EXPECT_EQ(Count(page, "<rect class=\"seg r-free\""), 1u);
+  EXPECT_NE(page.find("width=\"998.0\""), std::string::npos);  // the whole bar, less its gap
+}
+
+// Runs the whole engine on a profile and pictures the run.
+struct PicturedRun {
+  explicit PicturedRun(const std::string& profileJson) : sim(profileJson) {
+    loaded = sim.platform().profile();
+    CLayoutJob job(sim.platform());
+    summary = BuildSummary(sim.platform(), job);
+    picture = PictureOfRun(loaded, sim.platform(), summary);
+  }
+  SimFixture sim;
+  Profile loaded;
+  nlohmann::ordered_json summary;
+  LayoutPicture picture;
+};
+
+TEST(LayoutPicture, CarvingShowsAsACleanedDiskWithANewPartition) {
+  PicturedRun run(R"({"firmware": "uefi",
+    "smbios": {"capabilities": {"revision": [3, 0], "entries": [[1, 1], [2, 0], [3, 0]]}},
+    "disks": [
+      {"sizeMB": 476940, "partitions": [
+        {"label": "ESP", "type": "GPT: System", "sizeMB": 260},
+        {"label": "OS", "sizeMB": 430000, "letter": "C:", "files": {"Windows/": ""}},
+        {"label": "PUSH BUTTON RESET", "sizeMB": 25000}]},
+      {"sizeMB": 30533, "partitions": [{"label": "Cache & <old>", "sizeMB": 8192}]}]})");
+  ASSERT_EQ(run.summary["road"], "rapid-start");
+  const LayoutPicture& p = run.picture;
+  ASSERT_EQ(p.before.size(), 2u);
+  ASSERT_EQ(p.after.size(), 2u);
+  EXPECT_FALSE(p.before[1].cleaned);
+  EXPECT_EQ(p.before[1].partitions[0].label, "Cache & <old>");
+  EXPECT_TRUE(p.after[1].cleaned);
+  ASSERT_EQ(p.after[1].partitions.size(), 1u);
+  EXPECT_TRUE(p.after[1].partitions[0].created);
+  EXPECT_EQ(p.after[1].partitions[0].sizeMB, 8192);
+  EXPECT_FALSE(p.after[1].partitions[0].label.has_value());
+  EXPECT_EQ(p.after[1].diskRoles, std::vector<std::string>{"SSD"});
+  // The untouched disk keeps its roles on both sides. It has no hidden partition, so the run's
+  // GPT numbering puts OS one partition on and PBR past the end: the picture shows just that.
+  EXPECT_EQ(p.before[0].partitions[2].roles, std::vector<PartitionRole>{PartitionRole::Os});
+  EXPECT_EQ(p.after[0].partitions[2].roles, std::vector<PartitionRole>{PartitionRole::Os});
+  EXPECT_TRUE(p.after[0].partitions[1].roles.empty());
+  EXPECT_EQ(p.unplacedRoles, std::vector<std::string>{"PBR on disk 0, partition 4"});
+
+  const std::string page = RenderLayoutPicture(p);
+  EXPECT_EQ(Count(page, "cleaned by the run"), 1u);
+  EXPECT_EQ(Count(page, "seg r-new"), 1u);
+  EXPECT_NE(page.find("Cache &amp; &lt;old&gt;"), std::string::npos);
+  EXPECT_NE(page.find(">rapid-start</span>"), std::string::npos);
+}
+
+TEST(LayoutPicture, LettersAtStartAndEndLandOnTheirPartitions) {
+  PicturedRun run(R"({"firmware": "uefi",
+    "disks": [
+      {"sizeMB": 244198, "partitions": [
+        {"label": "ESP", "type": "GPT: System", "sizeMB": 260},
+        {"hidden": true, "type": "GPT: Unknown", "sizeMB": 16, "label": null},
+        {"label": "OS", "sizeMB": 200000, "letter": "C:", "files": {"Windows/": ""}},
+        {"label": "PQSERVICE", "sizeMB": 20000, "letter": "Q:"}]}],
+    "drives": [{"letter": "X:", "label": "Boot"}, {"letter": "R:", "label": null}]})");
+  const LayoutPicture& p = run.picture;
+  ASSERT_EQ(p.before.size(), 1u);
+  EXPECT_EQ(p.before[0].partitions[2].letters, std::vector<std::string>{"C:"});
+  EXPECT_EQ(p.before[0].partitions[3].letters, std::vector<std::string>{"Q:"});
+  EXPECT_TRUE(p.before[0].partitions[0].letters.empty());
+  ASSERT_EQ(p.otherLettersBefore.size(), 2u);
+  EXPECT_EQ(p.otherLettersBefore[0].note, "Boot");
+  EXPECT_EQ(p.otherLettersBefore[1].note, "no file system");
+  // Every letter the run left defined is pictured exactly once, on a partition or apart.
+  size_t pictured = p.otherLettersAfter.size();
+  for (const auto& part : p.after[0].partitions) pictured += part.letters.size();
+  EXPECT_EQ(pictured, run.summary["letters"].size());
+  for (const auto& [letter, target] : run.summary["letters"].items()) {
+    const std::string t = target.get<std::string>();
+    if (t.rfind("\\Device\\Harddisk0\\Partition", 0) != 0) continue;
+    const size_t number =
+        std::stoul(t.substr(std::string("\\Device\\Harddisk0\\Partition").size()));
+    const auto& letters = p.after[0].partitions.at(number - 1).letters;
+    EXPECT_NE(std::find(letters.begin(), letters.end(), letter), letters.end()) << letter;
+  }
+  // The PBR role is numbered past the hidden partition the way the run counts: on the OS.
+  EXPECT_EQ(run.summary["roles"]["pbr"]["partition"], 3);
+  EXPECT_NE(std::find(p.after[0].partitions[2].roles.begin(), p.after[0].partitions[2].roles.end(),
+                      PartitionRole::Pbr),
+            p.after[0].partitions[2].roles.end());
+}
+
+}  // namespace
+}  // namespace quorvane::sim
