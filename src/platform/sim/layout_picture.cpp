@@ -54,7 +54,7 @@ background:#fff;border:1px solid #cbd5e1;border-radius:6px}
 border:1px solid #94a3b8;color:#334155;background:#f1f5f9}
 .flag.on{background:#dcfce7;border-color:#15803d;color:#14532d}
 .flag.unknown{border-style:dashed;color:#64748b}
-.legend{display:flex;flex-wrap:wrap;gap:4px 14px;font-size:12px;color:#334155;margin:6px 0}
+.legend{display:flex;flex-wrap:wrap;gap:4px 10px;font-size:12px;color:#334155;margin:6px 0}
 .chip{display:inline-block;width:14px;height:14px;border-radius:3px;vertical-align:-3px;
 margin-right:4px;border:1px solid #64748b}
 .disk{background:#fff;border:1px solid #cbd5e1;border-radius:6px;padding:6px 12px 8px;margin:8px 0}
