@@ -9,7 +9,7 @@ add_custom_command(
   OUTPUT ${QUORVANE_MACHINES_CPP}
   COMMAND ${CMAKE_COMMAND} -DOUT=${QUORVANE_MACHINES_CPP} -DDIR=${CMAKE_SOURCE_DIR}/machines
           -P ${CMAKE_SOURCE_DIR}/cmake/embed_machines.cmake
-  DEPENDS ${QUORVANE_MACHINES} ${CMAKE_SOURCE_DIR}/cmake/embed_machines.cmake
+  DEPENDS ${QUORVANE_MACHINES} ${CMAKE_SOURCE_DIR}/machines ${CMAKE_SOURCE_DIR}/cmake/embed_machines.cmake
   COMMENT "Embedding example machines")
 
 file(GLOB QUORVANE_SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
@@ -52,4 +52,11 @@ if(QUORVANE_TESTS)
   # Every example machine and scenario profile against its reviewed output tree.
   add_test(NAME scenarios
     COMMAND ${CMAKE_SOURCE_DIR}/tests/scenarios/run $<TARGET_FILE:quorvane-sim>)
+endif()
+
+# A measurement, not a test (not in CTest): the whole engine on every example machine.
+if(NOT QUORVANE_SANITIZE)
+  find_package(benchmark REQUIRED)
+  add_executable(engine_bench bench/engine_bench.cpp)
+  target_link_libraries(engine_bench PRIVATE quorvane_simplatform benchmark::benchmark)
 endif()
