@@ -47,6 +47,9 @@ bool WildcardMatch(std::wstring_view name, std::wstring_view pattern) {
 // The entry of `folder` whose name matches `name` ignoring ASCII case.
 std::optional<fs::path> FindEntry(const fs::path& folder, const std::wstring& name) {
   std::error_code ec;
+  // Most lookups use the spelling the entry was made with: one stat instead of a listing.
+  fs::path exact = folder / fs::path(ToUtf8(name));
+  if (fs::exists(fs::symlink_status(exact, ec))) return exact;
   std::wstring wanted = ToUpperAscii(name);
   for (const auto& entry : fs::directory_iterator(folder, ec)) {
     if (ToUpperAscii(FromUtf8(entry.path().filename().string())) == wanted) return entry.path();
