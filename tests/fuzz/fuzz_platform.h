@@ -8,19 +8,18 @@
 #include <utility>
 #include <vector>
 
+#include "../null_platform.h"
 #include "platform/platform.h"
 
 namespace quorvane {
 
-class FuzzPlatform : public Platform {
+class FuzzPlatform : public NullPlatform {
  public:
   explicit FuzzPlatform(std::string fileBytes) : m_fileBytes(std::move(fileBytes)) {}
 
   // Key and value of each log line, in order.
   std::vector<std::pair<std::wstring, std::wstring>> log;
 
-  LocalTime GetLocalTime() override { return {2026, 1, 2, 3, 4, 5, 6}; }
-  void Sleep(uint32_t) override {}
   bool WritePrivateProfileString(const std::wstring&, const std::wstring& key,
                                  const std::wstring& value, const std::wstring&) override {
     log.emplace_back(key, value);
@@ -33,24 +32,6 @@ class FuzzPlatform : public Platform {
   bool FindFirstFile(const std::wstring&) override { return true; }
   bool DeleteFile(const std::wstring&) override { return true; }
   ProcessOutcome RunProcess(const std::wstring&) override { return {true, 0, 0}; }
-  int MessageBox(const std::wstring&, const std::wstring&, uint32_t) override { return 1; }
-  bool DefineDosDevice(uint32_t, const std::wstring&, const std::wstring&) override {
-    return false;
-  }
-  std::optional<std::wstring> QueryDosDevice(const std::wstring&, uint32_t) override {
-    return std::nullopt;
-  }
-  uint32_t GetLogicalDrives() override { return 0; }
-  std::vector<std::wstring> GetLogicalDriveStrings(uint32_t) override { return {}; }
-  std::optional<std::wstring> GetVolumeLabel(const std::wstring&) override { return std::nullopt; }
-  FirmwareProbe GetFirmwareEnvironmentVariable(const std::wstring&, const std::wstring&,
-                                               uint32_t) override {
-    return {0, win::kErrorInvalidFunction};
-  }
-  int32_t CoInitializeMultithreaded() override { return win::kSOk; }
-  void CoUninitialize() override {}
-  int32_t CoInitializeSecurity() override { return win::kSOk; }
-  int32_t CreateWmiLocator(uint32_t, std::unique_ptr<WmiLocator>&) override { return -1; }
 
  private:
   class Sink : public ScriptFile {

@@ -18,23 +18,6 @@ namespace {
 using sim::SimFixture;
 using Lines = std::vector<std::string>;
 
-std::string Json(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') out += '\\';
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 TEST(BadInput, SystemDiskProbeReadsWhateverDiskpartPrints) {
   struct Case {
     const char* name;
@@ -74,7 +57,7 @@ TEST(BadInput, SystemDiskProbeReadsWhateverDiskpartPrints) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SimFixture sim(R"({"disks": [{"sizeMB": 500000}], "tools": {"systemDiskReport": )" +
-                   Json(c.report) + "}}");
+                   sim::JsonString(c.report) + "}}");
     CLayoutJob job(sim.platform(), CLayoutJob::NoRun{});
     job.m_PBRInfo = RoleSlot{false, 5, 9, L""};
     job.SelectSystemDisk(false);
@@ -96,7 +79,7 @@ constexpr char kImageMachinePrefix[] =
 std::wstring IndexFromListing(const std::string& listing) {
   const std::string profile = kImageMachinePrefix;
   SimFixture sim(profile + R"(, "tools": {"dismOutput": {"M:\\RecoveryImage\\install.wim": )" +
-                 Json(listing) + "}}}");
+                 sim::JsonString(listing) + "}}}");
   CLayoutJob job(sim.platform(), CLayoutJob::NoRun{});
   return job.ParseInstallIndex(L"M:\\RecoveryImage\\install.wim");
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../null_platform.h"
 #include "platform/platform.h"
 #include "run/layout_job.h"
 #include "run/text.h"
@@ -160,42 +161,16 @@ class FakeLocator : public WmiLocator {
 };
 
 // A machine that is only its WMI disks and a log; every other call fails or finds nothing.
-class BigMachine : public Platform {
+class BigMachine : public NullPlatform {
  public:
   Counters counters;
   std::vector<std::wstring> logKeys;
 
-  LocalTime GetLocalTime() override { return {2026, 1, 2, 3, 4, 5, 6}; }
-  void Sleep(uint32_t) override {}
   bool WritePrivateProfileString(const std::wstring&, const std::wstring& key, const std::wstring&,
                                  const std::wstring&) override {
     logKeys.push_back(key);
     return true;
   }
-  std::unique_ptr<ScriptFile> CreateScriptFile(const std::wstring&) override { return nullptr; }
-  std::optional<std::string> ReadFileBytes(const std::wstring&) override { return std::nullopt; }
-  bool FindFirstFile(const std::wstring&) override { return false; }
-  bool DeleteFile(const std::wstring&) override { return false; }
-  ProcessOutcome RunProcess(const std::wstring&) override {
-    return {false, win::kErrorFileNotFound, 0};
-  }
-  int MessageBox(const std::wstring&, const std::wstring&, uint32_t) override { return 1; }
-  bool DefineDosDevice(uint32_t, const std::wstring&, const std::wstring&) override {
-    return false;
-  }
-  std::optional<std::wstring> QueryDosDevice(const std::wstring&, uint32_t) override {
-    return std::nullopt;
-  }
-  uint32_t GetLogicalDrives() override { return 0; }
-  std::vector<std::wstring> GetLogicalDriveStrings(uint32_t) override { return {}; }
-  std::optional<std::wstring> GetVolumeLabel(const std::wstring&) override { return std::nullopt; }
-  FirmwareProbe GetFirmwareEnvironmentVariable(const std::wstring&, const std::wstring&,
-                                               uint32_t) override {
-    return {0, win::kErrorInvalidFunction};
-  }
-  int32_t CoInitializeMultithreaded() override { return win::kSOk; }
-  void CoUninitialize() override {}
-  int32_t CoInitializeSecurity() override { return win::kSOk; }
   int32_t CreateWmiLocator(uint32_t, std::unique_ptr<WmiLocator>& out) override {
     out = std::make_unique<FakeLocator>(counters);
     return win::kSOk;

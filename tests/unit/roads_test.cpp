@@ -25,22 +25,6 @@ Lines Concat(Lines a, const Lines& b) {
 // millisecond, as the INI writer replaces a repeated key.)
 Lines Logged(SimFixture& sim) { return sim.LoggedLines(); }
 
-// A JSON string literal holding `text`.
-std::string Json(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '\\' || c == '"') out += '\\';
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 // ---- Rapid-start carving ----
 
 // Disk 0 holds Windows; disk 1 is the cache SSD, with an old partition the carving replaces.
@@ -179,7 +163,7 @@ std::string ImageMachine(const std::string& extra = "") {
 
 std::string ListingMachine(const std::string& listing) {
   return ImageMachine(R"(, "tools": {"dismOutput": {"M:\\RecoveryImage\\install.wim": )" +
-                      Json(listing) + "}}");
+                      sim::JsonString(listing) + "}}");
 }
 
 TEST(InstallIndex, TakesTheLargestIndexOfTheImageListing) {

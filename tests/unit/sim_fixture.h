@@ -31,6 +31,24 @@
 
 namespace quorvane::sim {
 
+// A JSON string literal holding `text`, for building profiles in tests.
+inline std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
 class SimFixture {
  public:
   explicit SimFixture(const std::string& profileJson) {

@@ -23,25 +23,7 @@ bool ValidName(std::wstring_view name, bool wildcards) {
 // '*' any run, '?' one character, ASCII case ignored; "*.*" matches every name.
 bool WildcardMatch(std::wstring_view name, std::wstring_view pattern) {
   if (pattern == L"*.*") pattern = L"*";
-  std::wstring n = ToUpperAscii(name);
-  std::wstring p = ToUpperAscii(pattern);
-  size_t t = 0, k = 0, starK = std::wstring::npos, starT = 0;
-  while (t < n.size()) {
-    if (k < p.size() && p[k] == L'*') {
-      starK = k++;
-      starT = t;
-    } else if (k < p.size() && (p[k] == L'?' || p[k] == n[t])) {
-      ++k;
-      ++t;
-    } else if (starK != std::wstring::npos) {
-      k = starK + 1;
-      t = ++starT;
-    } else {
-      return false;
-    }
-  }
-  while (k < p.size() && p[k] == L'*') ++k;
-  return k == p.size();
+  return MatchesWildcards(name, pattern, L'*', L'?');
 }
 
 // The entry of `folder` whose name matches `name` ignoring ASCII case.

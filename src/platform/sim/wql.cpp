@@ -3,12 +3,11 @@
 
 #include <cwctype>
 
+#include "platform/sim/sim_text.h"
 #include "run/text.h"
 
 namespace quorvane::sim {
 namespace {
-
-wchar_t Fold(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; }
 
 class Scanner {
  public:
@@ -67,24 +66,7 @@ class Scanner {
 }  // namespace
 
 bool WqlLike(std::wstring_view text, std::wstring_view pattern) {
-  size_t t = 0, p = 0;
-  size_t starP = std::wstring_view::npos, starT = 0;
-  while (t < text.size()) {
-    if (p < pattern.size() && pattern[p] == L'%') {
-      starP = p++;
-      starT = t;
-    } else if (p < pattern.size() && (pattern[p] == L'_' || Fold(pattern[p]) == Fold(text[t]))) {
-      ++p;
-      ++t;
-    } else if (starP != std::wstring_view::npos) {
-      p = starP + 1;
-      t = ++starT;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == L'%') ++p;
-  return p == pattern.size();
+  return MatchesWildcards(text, pattern, L'%', L'_');
 }
 
 std::optional<WqlQuery> ParseWql(std::wstring_view text) {
