@@ -135,7 +135,7 @@ std::string RoadWhy(const SimPlatform& machine, const Json& summary) {
 }
 
 bool IsProfileFile(const std::map<std::string, FileSpec>& files, const std::string& relative) {
-  for (const auto& [path, spec] : files)
+  for (const auto& [path, entry] : files)
     if (EqualsIgnoreCaseAscii(FromUtf8(path), FromUtf8(relative))) return true;
   return false;
 }
