@@ -52,8 +52,8 @@ std::wstring CLayoutJob::ParseInstallIndex(const std::wstring& imagePath) {
   for (const auto& line : lines) {
     const std::wstring lower = ToLowerAscii(TrimSpaces(line));
     if (!Contains(lower, kIndexMarker)) continue;
-    // A number beyond 32 bits is no image index: cut to the largest one, it would make the
-    // recovery agent refuse the registration.
+    // A number beyond 32 bits is no image index: cut to the largest 32-bit value, it would
+    // only make the recovery agent refuse the registration.
     const int64_t number = ParseInt64(Trim(std::wstring_view(lower).substr(lower.find(L':') + 1)));
     if (number <= best || number > INT32_MAX) continue;
     // The text goes into a script that runs next: only the number's own digits are kept, never
