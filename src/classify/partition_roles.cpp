@@ -39,7 +39,10 @@ bool IsOsLabel(const std::wstring& label) {
   return false;
 }
 
-}  // namespace
+// "true on <disk> <partition> <device>", the value of every role line.
+std::wstring RoleValue(const RoleSlot& slot) {
+  return L"true " + Format(L"on %d %d %s", {slot.nDisk, slot.nPartition, slot.strInfo});
+}
 
 void FillRoleSlot(CLayoutJob& job, RoleSlot& slot, int32_t disk, int32_t partition,
                   const wchar_t* key) {
@@ -47,10 +50,8 @@ void FillRoleSlot(CLayoutJob& job, RoleSlot& slot, int32_t disk, int32_t partiti
   slot.nDisk = disk;
   slot.nPartition = partition;
   slot.strInfo = job.GetDiskDeviceID(disk);
-  job.WriteLog(key, L"true " + Format(L"on %d %d %s", {slot.nDisk, slot.nPartition, slot.strInfo}));
+  job.WriteLog(key, RoleValue(slot));
 }
-
-namespace {
 
 bool OnGptSystemRoute(CLayoutJob& job, PartitionRecord& p) {
   const int32_t disk = job.m_PBRInfo.nDisk;
@@ -118,9 +119,7 @@ bool FindSsdBySize(CLayoutJob& job) {
     }
   }
   job.WriteLog(Format(L"SSDCount = %d", {ssdCount}));
-  const RoleSlot& ssd = job.m_SSDInfo;
-  job.WriteLog(L"SSD existence",
-               L"true " + Format(L"on %d %d %s", {ssd.nDisk, ssd.nPartition, ssd.strInfo}));
+  job.WriteLog(L"SSD existence", RoleValue(job.m_SSDInfo));
   return smallSsdFound;
 }
 
