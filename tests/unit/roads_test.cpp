@@ -2,6 +2,7 @@
 // closing log copy.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,10 @@ struct SizingCase {
   int32_t adjustedMB;  // 0: no adjustment
   int32_t carvedMB;    // 0: the disk is left alone
 };
+
+void PrintTo(const SizingCase& c, std::ostream* out) {
+  *out << c.diskMB << " MB disk, limit " << c.limitMB;
+}
 
 class RapidStartSizing : public testing::TestWithParam<SizingCase> {};
 
