@@ -11,6 +11,7 @@
 
 #include "../null_platform.h"
 #include "platform/platform.h"
+#include "platform/sim/sim_wmi.h"
 #include "run/layout_job.h"
 #include "run/text.h"
 
@@ -33,25 +34,9 @@ class FakeObject : public WmiObject {
   std::map<std::wstring, WmiValue> m_values;
 };
 
-WmiValue Text(std::wstring text) {
-  WmiValue v;
-  v.kind = WmiValue::Kind::Text;
-  v.text = std::move(text);
-  return v;
-}
-
-WmiValue Number(int64_t n) {
-  WmiValue v = Text(std::to_wstring(n));
-  v.kind = WmiValue::Kind::Integer;
-  v.integer = n;
-  return v;
-}
-
-WmiValue Null() {
-  WmiValue v;
-  v.kind = WmiValue::Kind::Null;
-  return v;
-}
+using sim::WmiInteger;
+using sim::WmiNull;
+using sim::WmiText;
 
 // Hands out `count` objects made by `make`, then WBEM_S_FALSE.
 class FakeEnumerator : public WmiEnumerator {
@@ -77,12 +62,12 @@ class FakeEnumerator : public WmiEnumerator {
 
 std::unique_ptr<WmiObject> MakeDisk(int i) {
   return std::make_unique<FakeObject>(std::map<std::wstring, WmiValue>{
-      {L"Index", Number(i)},
-      {L"Caption", Text(L"Disk model " + std::to_wstring(i))},
-      {L"Size", Number(int64_t{(i + 1) * 100} << 30)},  // (i + 1) * 100 GB
-      {L"DeviceID", Text(L"\\\\.\\PHYSICALDRIVE" + std::to_wstring(i))},
-      {L"Signature", i % 2 ? Null() : Number(0x1234 + i)},
-      {L"Partitions", Number(kPartitionsPerDisk)},
+      {L"Index", WmiInteger(i)},
+      {L"Caption", WmiText(L"Disk model " + std::to_wstring(i))},
+      {L"Size", WmiInteger(int64_t{(i + 1) * 100} << 30)},  // (i + 1) * 100 GB
+      {L"DeviceID", WmiText(L"\\\\.\\PHYSICALDRIVE" + std::to_wstring(i))},
+      {L"Signature", i % 2 ? WmiNull() : WmiInteger(0x1234 + i)},
+      {L"Partitions", WmiInteger(kPartitionsPerDisk)},
   });
 }
 
@@ -93,12 +78,13 @@ std::unique_ptr<WmiObject> MakeAssociation(int k) {
   const int64_t start = int64_t{k} << 20;
   return std::make_unique<FakeObject>(std::map<std::wstring, WmiValue>{
       {L"Antecedent",
-       Text(Format(L"\\\\Q\\root\\cimv2:Win32_DiskPartition.DeviceID=\"Disk #%d, Partition #%d\"",
-                   {k / kPartitionsPerDisk, k % kPartitionsPerDisk}))},
+       WmiText(
+           Format(L"\\\\Q\\root\\cimv2:Win32_DiskPartition.DeviceID=\"Disk #%d, Partition #%d\"",
+                  {k / kPartitionsPerDisk, k % kPartitionsPerDisk}))},
       {L"Dependent",
-       Text(L"\\\\Q\\root\\cimv2:Win32_LogicalDisk.DeviceID=\"" + LetterOf(k) + L"\"")},
-      {L"StartingAddress", Number(start)},
-      {L"EndingAddress", Number(start + ((int64_t{k} + 1) << 20) - 1)},
+       WmiText(L"\\\\Q\\root\\cimv2:Win32_LogicalDisk.DeviceID=\"" + LetterOf(k) + L"\"")},
+      {L"StartingAddress", WmiInteger(start)},
+      {L"EndingAddress", WmiInteger(start + ((int64_t{k} + 1) << 20) - 1)},
   });
 }
 
@@ -133,7 +119,7 @@ class FakeServices : public WmiServices {
           1,
           [partition, key](int) {
             return std::make_unique<FakeObject>(std::map<std::wstring, WmiValue>{
-                {partition ? L"Type" : L"VolumeName", Text(L"of " + key)}});
+                {partition ? L"Type" : L"VolumeName", WmiText(L"of " + key)}});
           },
           m_unused);
     }

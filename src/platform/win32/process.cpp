@@ -1,24 +1,18 @@
 // Child processes of the Win32 platform: a hidden start and a wait on the process handle.
-#include <array>
+#include <vector>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_api.h"
 
 namespace quorvane::win32 {
-namespace {
-// CreateProcessW may write into its command line, so it gets a buffer of its own.
-constexpr size_t kCommandLineChars = 4096;
-}  // namespace
 
 ProcessOutcome Win32Platform::RunProcess(const std::wstring& commandLine) {
   ProcessOutcome outcome;
-  if (commandLine.size() >= kCommandLineChars) {
-    outcome.lastError = ERROR_FILENAME_EXCED_RANGE;
-    return outcome;
-  }
-  std::array<wchar_t, kCommandLineChars> buffer{};
-  commandLine.copy(buffer.data(), commandLine.size());
+  // CreateProcessW may write into its command line, so it gets a buffer of its own. The
+  // engine has already refused a command line too long for the buffer it describes.
+  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back(L'\0');
 
   STARTUPINFOW startup;
   ZeroMemory(&startup, sizeof startup);
