@@ -1,6 +1,6 @@
 // Lookups over the disk and partition tables by disk number.
+#include "base/text.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

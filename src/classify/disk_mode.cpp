@@ -1,6 +1,6 @@
 // SSD+HDD mode and the search for a small cache SSD.
+#include "base/text.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
 // The refresh of the tables and the roles of the partitions, by label and type.
 #include <array>
 
+#include "base/text.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
 // Choosing the disk that stands in for a missing push-button-recovery partition.
 #include "classify/system_disk.h"
 
+#include "base/text.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 
@@ -12,7 +12,6 @@ constexpr wchar_t kProbeCommand[] = L"X:\\GetSystemPart.cmd";
 constexpr wchar_t kProbeReport[] = L"X:\\GetSystemPart.txt";
 constexpr int32_t kSmallSsdLimitMB = 59392;
 
-bool IsSpace(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 }  // namespace
 

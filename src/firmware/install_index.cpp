@@ -2,9 +2,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/text.h"
 #include "run/layout_job.h"
 #include "run/run_log.h"
-#include "run/text.h"
 
 namespace quorvane {
 
@@ -17,12 +17,6 @@ constexpr wchar_t kExitLine[] = L"exit\n";
 constexpr wchar_t kIndexMarker[] = L"index :";
 constexpr wchar_t kDefaultIndex[] = L"2";
 
-std::wstring TrimSpaces(std::wstring_view text) {
-  const size_t begin = text.find_first_not_of(L' ');
-  if (begin == std::wstring_view::npos) return L"";
-  const size_t end = text.find_last_not_of(L' ');
-  return std::wstring(text.substr(begin, end - begin + 1));
-}
 }  // namespace
 
 std::wstring CLayoutJob::ParseInstallIndex(const std::wstring& imagePath) {
@@ -50,7 +44,8 @@ std::wstring CLayoutJob::ParseInstallIndex(const std::wstring& imagePath) {
   std::vector<std::wstring> lines;
   ReadTextLines(kIndexInfoFile, lines);
   for (const auto& line : lines) {
-    const std::wstring lower = ToLowerAscii(TrimSpaces(line));
+    // The lines come trimmed of white space, blanks included.
+    const std::wstring lower = ToLowerAscii(line);
     if (!Contains(lower, kIndexMarker)) continue;
     // A number beyond 32 bits is no image index: cut to the largest 32-bit value, it would
     // only make the recovery agent refuse the registration.

@@ -1,9 +1,9 @@
 // The WMI disk inventory: fixed disks and every partition that carries a drive letter.
 #include <memory>
 
+#include "base/text.h"
 #include "inventory/wmi_paths.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

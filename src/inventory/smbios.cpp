@@ -3,8 +3,8 @@
 
 #include <memory>
 
+#include "base/text.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

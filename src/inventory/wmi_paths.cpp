@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace quorvane {
 

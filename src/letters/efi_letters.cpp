@@ -1,9 +1,9 @@
 // Letters for the UEFI layout: keep a probe letter on every partition whose label marks a role.
 #include <iterator>
 
+#include "base/text.h"
 #include "letters/letter_probe.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

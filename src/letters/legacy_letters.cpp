@@ -1,7 +1,7 @@
 // Letters for legacy layouts: the system-reserved partition, then push-button or hidden recovery.
+#include "base/text.h"
 #include "letters/letter_probe.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

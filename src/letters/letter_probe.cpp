@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "letters/volume_mapping.h"
-#include "run/text.h"
 
 namespace quorvane {
 

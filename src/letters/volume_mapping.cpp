@@ -1,9 +1,9 @@
 // The letter-mapping primitives: mapping, removal, label reading and the free-letter search.
 #include "letters/volume_mapping.h"
 
+#include "base/text.h"
 #include "run/layout_job.h"
 #include "run/run_log.h"
-#include "run/text.h"
 
 namespace quorvane {
 

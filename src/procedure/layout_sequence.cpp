@@ -1,9 +1,9 @@
 // The main sequence: from the empty run context to the last log line, one straight pass.
+#include "base/text.h"
 #include "inventory/smbios.h"
 #include "letters/volume_mapping.h"
 #include "run/layout_job.h"
 #include "run/run_log.h"
-#include "run/text.h"
 
 namespace quorvane {
 

@@ -1,8 +1,8 @@
 // The closing log copy: the RAM-drive log and scripts go into the recovery partition's tools
 // folder.
+#include "base/text.h"
 #include "procedure/rapid_start.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

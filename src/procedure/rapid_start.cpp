@@ -2,8 +2,8 @@
 // diskpart.
 #include "procedure/rapid_start.h"
 
+#include "base/text.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

@@ -1,7 +1,7 @@
 // Recovery image registration: letters W: and C:, the image index, and the recovery agent's script.
+#include "base/text.h"
 #include "letters/volume_mapping.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

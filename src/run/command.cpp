@@ -1,7 +1,7 @@
 // Child processes, file existence and script files.
+#include "base/text.h"
 #include "run/layout_job.h"
 #include "run/run_log.h"
-#include "run/text.h"
 
 namespace quorvane {
 

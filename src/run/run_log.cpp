@@ -1,8 +1,8 @@
 // The run log: time stamps, the log file's place, and the lines written through the INI writer.
 #include "run/run_log.h"
 
+#include "base/text.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "classify/system_disk.h"
 #include "fuzz_check.h"
-#include "run/text.h"
 
 using namespace quorvane;
 

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
 #include "fuzz_check.h"
 #include "fuzz_platform.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 using namespace quorvane;
 

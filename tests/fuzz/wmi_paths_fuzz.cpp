@@ -6,9 +6,9 @@
 #include <limits>
 #include <string>
 
+#include "base/text.h"
 #include "fuzz_check.h"
 #include "inventory/wmi_paths.h"
-#include "run/text.h"
 
 using namespace quorvane;
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "inventory/smbios.h"
 #include "run/layout_job.h"
 #include "run/run_log.h"
-#include "run/text.h"
 #include "sim_fixture.h"
 
 namespace quorvane {

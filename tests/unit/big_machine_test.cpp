@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "../null_platform.h"
+#include "base/text.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_wmi.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 
 namespace quorvane {
 namespace {

@@ -1,10 +1,10 @@
 // The pure readers of the inventory: WMI object paths and sizes, SMBIOS walk, diskpart report.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "classify/system_disk.h"
 #include "inventory/smbios.h"
 #include "inventory/wmi_paths.h"
-#include "run/text.h"
 
 namespace quorvane {
 namespace {

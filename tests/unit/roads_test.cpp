@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "letters/volume_mapping.h"
 #include "run/layout_job.h"
-#include "run/text.h"
 #include "sim_fixture.h"
 
 namespace quorvane {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace quorvane {
 namespace {

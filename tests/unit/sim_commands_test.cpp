@@ -6,8 +6,9 @@
 #include <set>
 #include <sstream>
 
+#include "base/text.h"
 #include "platform/sim/command_host.h"
-#include "run/text.h"
+#include "platform/sim/command_words.h"
 
 namespace quorvane::sim {
 namespace {
@@ -48,15 +49,11 @@ class FakeHost : public CommandHost {
     return (key.size() == 2 && key[1] == L':') || folders.count(key) == 1;
   }
   bool IsFile(const std::wstring& path) override { return files.count(Key(path)) == 1; }
-  // A listed name matches with or without ".exe" on either side.
+  // A listed name matches with or without its folder and ".exe" on either side.
   bool CannotStart(const std::wstring& program) override {
-    auto bare = [](std::wstring name) {
-      name = ToLowerAscii(name);
-      if (name.ends_with(L".exe")) name.resize(name.size() - 4);
-      return name;
-    };
-    return std::any_of(blocked.begin(), blocked.end(),
-                       [&](const std::wstring& name) { return bare(name) == bare(program); });
+    return std::any_of(blocked.begin(), blocked.end(), [&](const std::wstring& name) {
+      return standin::ProgramName(name) == standin::ProgramName(program);
+    });
   }
   const ToolsSpec& Tools() override { return tools; }
   std::vector<DiskSpec>& Disks() override { return disks; }

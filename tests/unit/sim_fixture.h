@@ -25,9 +25,9 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "platform/sim/profile_loader.h"
 #include "platform/sim/sim_platform.h"
-#include "run/text.h"
 
 namespace quorvane::sim {
 

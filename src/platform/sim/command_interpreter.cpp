@@ -1,7 +1,7 @@
 // Starting a child process on the simulated machine: which stand-in runs a command line.
+#include "base/text.h"
 #include "platform/sim/command_words.h"
 #include "platform/sim/tool_standins.h"
-#include "run/text.h"
 
 namespace quorvane::sim {
 
@@ -47,8 +47,7 @@ ProcessOutcome RunSimulatedCommand(CommandHost& host, const std::wstring& comman
   std::vector<std::wstring> words = standin::SplitWords(commandLine);
   if (words.empty()) return notStarted;
   const std::wstring& first = words.front();
-  // A listing may name the program alone ("ReagentC") or as written with its path.
-  if (host.CannotStart(first) || host.CannotStart(standin::ProgramName(first))) return notStarted;
+  if (host.CannotStart(first)) return notStarted;
 
   standin::Program program = standin::IdentifyProgram(first);
   if (program == standin::Program::Unknown) return notStarted;

@@ -1,9 +1,9 @@
 // The command interpreter of the simulated machine: runs the lines of a command file.
 #include <optional>
 
+#include "base/text.h"
 #include "platform/sim/command_words.h"
 #include "platform/sim/tool_standins.h"
-#include "run/text.h"
 
 namespace quorvane::sim::standin {
 
@@ -98,9 +98,9 @@ ToolResult DeleteFiles(CommandHost& host, const std::vector<std::wstring>& args)
   for (const auto& arg : args) {
     if (StartsWith(arg, L"/")) continue;  // /S /R /Q /F: one named file is deleted either way
     if (!host.IsFile(arg)) {
-      result.output += "Could Not Find " + NarrowTo8Bit(arg) + "\n";
+      result.output += "Could Not Find " + Narrow8(arg) + "\n";
     } else if (!host.DeleteFile(arg)) {
-      result.output += NarrowTo8Bit(arg) + "\nAccess is denied.\n";
+      result.output += Narrow8(arg) + "\nAccess is denied.\n";
     }
   }
   return result;
@@ -182,8 +182,7 @@ class ScriptRun {
       return {};
     }
     Program kind = IdentifyProgram(program);
-    if (kind == Program::Unknown || kind == Program::Script || m_host.CannotStart(program) ||
-        m_host.CannotStart(ProgramName(program))) {
+    if (kind == Program::Unknown || kind == Program::Script || m_host.CannotStart(program)) {
       // "... is not recognized as an internal or external command" goes to the error stream.
       m_level = kNotRecognised;
       return {};

@@ -1,7 +1,7 @@
 // Splitting command lines into words and converting the text that simulated tools print.
 #include "platform/sim/command_words.h"
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace quorvane::sim::standin {
 
@@ -47,16 +47,6 @@ std::wstring ProgramName(std::wstring_view firstWord) {
       slash == std::wstring_view::npos ? firstWord : firstWord.substr(slash + 1);
   if (EndsWithIgnoreCase(name, L".exe")) name.remove_suffix(4);
   return ToLowerAscii(name);
-}
-
-std::string NarrowTo8Bit(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (wchar_t c : text) {
-    auto code = static_cast<uint32_t>(c);
-    out += code < 256 ? static_cast<char>(code) : '?';
-  }
-  return out;
 }
 
 std::string ToCrLf(std::string_view text) {

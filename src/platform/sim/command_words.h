@@ -20,8 +20,6 @@ std::wstring ProgramName(std::wstring_view firstWord);
 
 bool EndsWithIgnoreCase(std::wstring_view text, std::wstring_view end);
 
-// One byte a character; characters of 256 and above become '?', as in 8-bit files.
-std::string NarrowTo8Bit(std::wstring_view text);
 // Every line end becomes CR LF (a CR LF already there stays one).
 std::string ToCrLf(std::string_view text);
 // The lines of a text, without their CR LF or LF; a last line without an end counts.

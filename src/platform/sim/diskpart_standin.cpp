@@ -1,9 +1,9 @@
 // diskpart on the simulated machine: runs a partitioning script against the simulated disks.
 #include <algorithm>
 
+#include "base/text.h"
 #include "platform/sim/command_words.h"
 #include "platform/sim/tool_standins.h"
-#include "run/text.h"
 
 namespace quorvane::sim::standin {
 

@@ -1,7 +1,7 @@
 // dism on the simulated machine: lists the images of a wim file.
+#include "base/text.h"
 #include "platform/sim/command_words.h"
 #include "platform/sim/tool_standins.h"
-#include "run/text.h"
 
 namespace quorvane::sim::standin {
 
@@ -44,12 +44,12 @@ std::string Grouped(uint64_t value) {
 }
 
 std::string Listing(const std::wstring& path, std::string_view wim) {
-  std::string out = std::string(kHeader) + "Details for image : " + NarrowTo8Bit(path) + "\n\n";
+  std::string out = std::string(kHeader) + "Details for image : " + Narrow8(path) + "\n\n";
   uint64_t index = 0;
   for (const auto& name : SplitLines(wim)) {
     if (name.empty()) continue;
     ++index;
-    std::string text = NarrowTo8Bit(FromUtf8(name));
+    std::string text = Narrow8(FromUtf8(name));
     // A made-up but steady size, so that runs compare byte for byte.
     uint64_t size = 14000000000ull + index * 123456789ull;
     out += "Index : " + std::to_string(index) + "\n";

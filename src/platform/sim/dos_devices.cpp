@@ -1,9 +1,8 @@
 // DOS device definitions: push, exact or prefix removal, the definition in force, drive letters.
 #include "platform/sim/dos_devices.h"
 
+#include "base/text.h"
 #include "platform/platform.h"
-#include "platform/sim/sim_text.h"
-#include "run/text.h"
 
 namespace quorvane::sim {
 

@@ -1,9 +1,9 @@
 // find on the simulated machine: keeps the input lines that contain a text.
 #include <algorithm>
 
+#include "base/text.h"
 #include "platform/sim/command_words.h"
 #include "platform/sim/tool_standins.h"
-#include "run/text.h"
 
 namespace quorvane::sim::standin {
 
@@ -43,7 +43,7 @@ ToolResult RunFind(const std::vector<std::wstring>& args, std::string_view input
   }
   if (!text) return {kBadArguments, "FIND: Parameter format not correct\n"};
 
-  std::string wanted = NarrowTo8Bit(*text);
+  std::string wanted = Narrow8(*text);
   ToolResult result{kNothingFound, {}};
   for (const auto& line : SplitLines(input)) {
     if (ContainsText(line, wanted, ignoreCase) == invert) continue;

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace quorvane::sim {
 namespace {

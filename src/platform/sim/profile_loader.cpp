@@ -10,9 +10,8 @@
 #include <set>
 #include <sstream>
 
-#include "platform/sim/sim_text.h"
+#include "base/text.h"
 #include "platform/sim/smbios_table.h"
-#include "run/text.h"
 
 namespace quorvane::sim {
 namespace {

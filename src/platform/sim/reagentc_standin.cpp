@@ -1,6 +1,6 @@
 // ReagentC on the simulated machine: registers a recovery image when both folders exist.
+#include "base/text.h"
 #include "platform/sim/tool_standins.h"
-#include "run/text.h"
 
 namespace quorvane::sim::standin {
 

@@ -3,9 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/text.h"
 #include "platform/sim/sim_platform.h"
-#include "platform/sim/sim_text.h"
-#include "run/text.h"
 
 namespace quorvane::sim {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "platform/sim/sim_text.h"
+#include "base/text.h"
+#include "platform/sim/command_words.h"
 #include "platform/sim/sim_wmi.h"
-#include "run/text.h"
 
 namespace quorvane::sim {
 namespace {
@@ -30,15 +30,6 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
   day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
   month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   year = static_cast<int>(yoe + era * 400 + (month <= 2));
-}
-
-// Program names compare without folder and without ".exe", ignoring case.
-std::wstring ProgramKey(std::wstring_view program) {
-  size_t slash = program.find_last_of(L"\\/");
-  if (slash != std::wstring_view::npos) program.remove_prefix(slash + 1);
-  std::wstring key = ToUpperAscii(program);
-  if (key.size() > 4 && key.compare(key.size() - 4, 4, L".EXE") == 0) key.resize(key.size() - 4);
-  return key;
 }
 
 // A number of decimal digits at `pos`; advances past them.
@@ -301,10 +292,12 @@ ProcessOutcome SimPlatform::RunProcess(const std::wstring& commandLine) {
   return outcome;
 }
 
+// A listing may name the program alone ("ReagentC") or as written with its path, with or without
+// ".exe", in any case.
 bool SimPlatform::CannotStart(const std::wstring& program) {
-  std::wstring key = ProgramKey(program);
+  const std::wstring name = standin::ProgramName(program);
   for (const auto& blocked : profile_.faults.cannotStart)
-    if (ProgramKey(blocked) == key) return true;
+    if (standin::ProgramName(blocked) == name) return true;
   return false;
 }
 

@@ -2,9 +2,9 @@
 // SMBIOS table, served through locator, services and enumerator objects.
 #include "platform/sim/sim_wmi.h"
 
+#include "base/text.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/sim/wql.h"
-#include "run/text.h"
 
 namespace quorvane::sim {
 namespace {

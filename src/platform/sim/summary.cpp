@@ -3,8 +3,8 @@
 
 #include <fstream>
 
+#include "base/text.h"
 #include "platform/sim/warnings.h"
-#include "run/text.h"
 
 namespace quorvane::sim {
 namespace {

@@ -2,7 +2,7 @@
 // boxes, lost log lines and failed commands.
 #include "platform/sim/warnings.h"
 
-#include "run/text.h"
+#include "base/text.h"
 
 namespace quorvane::sim {
 namespace {

@@ -3,8 +3,7 @@
 
 #include <cwctype>
 
-#include "platform/sim/sim_text.h"
-#include "run/text.h"
+#include "base/text.h"
 
 namespace quorvane::sim {
 namespace {

@@ -1,7 +1,7 @@
 // XCOPY on the simulated machine: copies one file into a folder, making the folder if needed.
+#include "base/text.h"
 #include "platform/sim/command_words.h"
 #include "platform/sim/tool_standins.h"
-#include "run/text.h"
 
 namespace quorvane::sim::standin {
 
@@ -28,21 +28,20 @@ ToolResult RunXcopy(CommandHost& host, const std::vector<std::wstring>& args) {
   std::optional<std::string> bytes;
   if (!name.empty() && host.IsFile(source)) bytes = host.ReadFile(source);
   if (!bytes) {
-    return {kXcopyInitError, "File not found - " + NarrowTo8Bit(name) + "\n0 File(s) copied\n"};
+    return {kXcopyInitError, "File not found - " + Narrow8(name) + "\n0 File(s) copied\n"};
   }
   if (MakeFolderPath(host, folder) == CommandHost::MakeFolderResult::Failed) {
     return {kXcopyInitError,
-            "Unable to create directory - " + NarrowTo8Bit(folder) + "\n0 File(s) copied\n"};
+            "Unable to create directory - " + Narrow8(folder) + "\n0 File(s) copied\n"};
   }
   std::wstring target = folder;
   if (target.back() != L'\\' && target.back() != L':') target += L'\\';
   target += name;
   if (!host.WriteFile(target, *bytes, false)) {
-    return {kXcopyWriteError,
-            "File creation error - " + NarrowTo8Bit(target) + "\n0 File(s) copied\n"};
+    return {kXcopyWriteError, "File creation error - " + Narrow8(target) + "\n0 File(s) copied\n"};
   }
   // /f lists each copy with its full source and target names.
-  return {0, NarrowTo8Bit(source) + " -> " + NarrowTo8Bit(target) + "\n1 File(s) copied\n"};
+  return {0, Narrow8(source) + " -> " + Narrow8(target) + "\n1 File(s) copied\n"};
 }
 
 }  // namespace quorvane::sim::standin

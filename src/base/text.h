@@ -1,4 +1,5 @@
-// Small text helpers shared by every step: typed printf-style formatting, ASCII case, numbers.
+// Text helpers shared by every layer: typed printf-style formatting, ASCII case, numbers, white
+// space, 8-bit and UTF-8 text, wildcards and drive letters.
 #pragma once
 
 #include <cstdint>
@@ -44,14 +45,27 @@ bool Contains(std::wstring_view text, std::wstring_view part);
 int32_t ParseInt32(std::wstring_view text);
 int64_t ParseInt64(std::wstring_view text);
 
-// Trim white space (as iswspace defines it for the C locale) at both ends.
+// White space as iswspace defines it for the C locale: blank, tab, line feed, vertical tab, form
+// feed, carriage return.
+bool IsSpace(wchar_t c);
+// Trim white space (IsSpace) at both ends.
 std::wstring Trim(std::wstring_view text);
 
 // 8-bit text as the program's text streams see it: each byte is one character;
 // CR LF pairs become "\n".
 std::wstring WidenTextFile(std::string_view bytes);
+// What an 8-bit Windows file gets: one byte a character, '?' for 256 and above.
+std::string Narrow8(std::wstring_view text);
 // UTF-8 for host-side texts (profile fields, summaries).
 std::wstring FromUtf8(std::string_view text);
 std::string ToUtf8(std::wstring_view text);
+
+// Matches `text` against a pattern in which `anyRun` stands for any run of characters and
+// `oneChar` for exactly one, ignoring ASCII case (file names: '*' and '?'; WQL LIKE: '%' and '_').
+bool MatchesWildcards(std::wstring_view text, std::wstring_view pattern, wchar_t anyRun,
+                      wchar_t oneChar);
+
+// "A:" to "Z:", upper case.
+bool IsDriveLetter(std::wstring_view text);
 
 }  // namespace quorvane

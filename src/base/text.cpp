@@ -1,5 +1,6 @@
-// Text helpers: typed formatting, ASCII case mapping, decimal parsing, trimming, 8-bit text.
-#include "run/text.h"
+// Text helpers: typed formatting, ASCII case mapping, decimal parsing, trimming, 8-bit and UTF-8
+// text, wildcards.
+#include "base/text.h"
 
 #include <cstdio>
 #include <limits>
@@ -134,9 +135,9 @@ bool Contains(std::wstring_view text, std::wstring_view part) {
   return text.find(part) != std::wstring_view::npos;
 }
 
-namespace {
 bool IsSpace(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
 
+namespace {
 template <typename T>
 T ParseSaturating(std::wstring_view text) {
   size_t i = 0;
@@ -179,6 +180,13 @@ std::wstring WidenTextFile(std::string_view bytes) {
     if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
     out += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]));
   }
+  return out;
+}
+
+std::string Narrow8(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t c : text) out += static_cast<uint32_t>(c) < 256 ? static_cast<char>(c) : '?';
   return out;
 }
 
@@ -244,6 +252,33 @@ std::string ToUtf8(std::wstring_view text) {
     }
   }
   return out;
+}
+
+bool MatchesWildcards(std::wstring_view text, std::wstring_view pattern, wchar_t anyRun,
+                      wchar_t oneChar) {
+  auto fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; };
+  size_t t = 0, p = 0;
+  size_t starP = std::wstring_view::npos, starT = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == anyRun) {
+      starP = p++;
+      starT = t;
+    } else if (p < pattern.size() && (pattern[p] == oneChar || fold(pattern[p]) == fold(text[t]))) {
+      ++p;
+      ++t;
+    } else if (starP != std::wstring_view::npos) {
+      p = starP + 1;
+      t = ++starT;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == anyRun) ++p;
+  return p == pattern.size();
+}
+
+bool IsDriveLetter(std::wstring_view text) {
+  return text.size() == 2 && text[0] >= L'A' && text[0] <= L'Z' && text[1] == L':';
 }
 
 }  // namespace quorvane
