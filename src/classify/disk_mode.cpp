@@ -1,16 +1,15 @@
 // SSD+HDD mode and the search for a small cache SSD.
+#include "classify/disk_mode.h"
+
 #include "base/text.h"
+#include "classify/disk_sizes.h"
 #include "run/layout_job.h"
 
 namespace quorvane {
 
-namespace {
-constexpr int32_t kMiniSsdLimitMB = 59392;
-}
-
 void CLayoutJob::CheckSDDHDDMode() {
   const int32_t count = CountLeadingDisks(m_Disks);
-  WriteLog(L"Start CheckSDDHDDMode");
+  WriteLog(kModeCheckLine);
 
   if (m_SSDInfo.bFound && m_HDDInfo.bFound) {
     WriteLog(L"m_SSDInfo &  m_HDDInfo is True");
@@ -32,7 +31,7 @@ void CLayoutJob::CheckSDDHDDMode() {
     if (FindDisk(m_Disks, d) == nullptr) continue;
     std::wstring sizeText = GetDiskSizeText(d);
     WriteLog(sizeText);
-    if (ParseInt32(sizeText) <= kMiniSsdLimitMB) {
+    if (ParseInt32(sizeText) <= kSmallSsdLimitMB) {
       m_bminiSSD = true;
       m_SSDInfo = RoleSlot{true, d, 1, L""};
       m_HDDInfo = RoleSlot::Reset();

@@ -1,42 +1,22 @@
 // The refresh of the tables and the roles of the partitions, by label and type.
-#include <array>
-
 #include "base/text.h"
+#include "classify/disk_sizes.h"
+#include "classify/role_labels.h"
+#include "inventory/disk_inventory.h"
 #include "run/layout_job.h"
 
 namespace quorvane {
 
 namespace {
 
-constexpr int32_t kSmallSsdLimitMB = 59392;  // an SSD below 64 GB
-constexpr int32_t kSsdSizedLimitMB = 163840;
-constexpr int kInventoryAttempts = 20;
-constexpr std::array<const wchar_t*, 6> kOsLabels = {L"OS",      L"Talvo",        L"Quenmark",
-                                                     L"Pellory", L"Rostane Vale", L"Miravel"};
-
-void ResetTables(CLayoutJob& job) {
+// Every slot but the recovery-tools one starts afresh with each inventory attempt.
+void ResetSlotsAndTables(CLayoutJob& job) {
   job.m_PBRInfo = RoleSlot::Reset();
   job.m_SYSInfo = RoleSlot::Reset();
   job.m_SSDInfo = RoleSlot::Reset();
   job.m_HDDInfo = RoleSlot::Reset();
   job.m_OSInfo = RoleSlot::Reset();
-  for (auto& disk : job.m_Disks) {
-    disk.Index = kEmptyIndex;
-    disk.Partitions = 0;
-    disk.SizeMB = 0;
-  }
-  for (auto& partition : job.m_Partitions) {
-    partition.DiskIndex = kEmptyIndex;
-    partition.SizeMB = 0;
-    partition.SizeGB = 0;
-  }
-}
-
-bool IsOsLabel(const std::wstring& label) {
-  for (const wchar_t* name : kOsLabels) {
-    if (EqualsIgnoreCaseAscii(label, name)) return true;
-  }
-  return false;
+  job.ClearTables();
 }
 
 // "true on <disk> <partition> <device>", the value of every role line.
@@ -66,14 +46,14 @@ bool OnGptSystemRoute(CLayoutJob& job, PartitionRecord& p) {
 void TagPartition(CLayoutJob& job, PartitionRecord& p) {
   const int32_t disk = p.DiskIndex;
   const int32_t next = p.PartitionIndex + 1;
-  if (EqualsIgnoreCaseAscii(p.VolumeName, L"PQSERVICE")) {
+  if (EqualsIgnoreCaseAscii(p.VolumeName, kPqServiceLabel)) {
     FillRoleSlot(job, job.m_PBRInfo, disk, next, L"QHP existence");
     FillRoleSlot(job, job.m_SSDInfo, disk, next, L"SSD existence");
   }
-  if (EqualsIgnoreCaseAscii(p.VolumeName, L"PQSERVICE2")) {
+  if (EqualsIgnoreCaseAscii(p.VolumeName, kPqService2Label)) {
     FillRoleSlot(job, job.m_HDDInfo, disk, next, L"HDD existence");
   }
-  if (EqualsIgnoreCaseAscii(p.VolumeName, L"SYSTEM RESERVED")) {
+  if (EqualsIgnoreCaseAscii(p.VolumeName, kSystemReservedLabel)) {
     FillRoleSlot(job, job.m_SYSInfo, disk, next, L"SYS existence");
   }
   if (IsOsLabel(p.VolumeName)) {
@@ -82,14 +62,14 @@ void TagPartition(CLayoutJob& job, PartitionRecord& p) {
     FillRoleSlot(job, job.m_OSInfo, disk, number, L"OS existence");
   }
   MakeUpperAsciiInPlace(p.VolumeName);
-  if (StartsWith(p.VolumeName, L"RECOVERY")) {
+  if (StartsWith(p.VolumeName, kRecoveryLabel)) {
     FillRoleSlot(job, job.m_RecoveryInfo, disk, next, L"RECOVERY existence");
     FillRoleSlot(job, job.m_SSDInfo, disk, next, L"SSD existence");
   }
-  if (EqualsIgnoreCaseAscii(p.VolumeName, L"ESP") || OnGptSystemRoute(job, p)) {
+  if (EqualsIgnoreCaseAscii(p.VolumeName, kEspLabel) || OnGptSystemRoute(job, p)) {
     FillRoleSlot(job, job.m_SYSInfo, disk, next, L"EFI existence");
   }
-  if (StartsWith(p.VolumeName, L"PUSH BUTTON")) {
+  if (StartsWith(p.VolumeName, kPushButtonLabel)) {
     FillRoleSlot(job, job.m_PBRInfo, disk, p.PartitionIndex + 2, L"PBR existence");
     FillRoleSlot(job, job.m_HDDInfo, disk, next, L"HDD existence");
   }
@@ -129,14 +109,14 @@ bool CLayoutJob::UpdateDiskInfo() {
   WriteLog(L"###################Updata Disk Info########################");
   bool inventoried = false;
   for (int attempt = 0; attempt < kInventoryAttempts; ++attempt) {
-    ResetTables(*this);
+    ResetSlotsAndTables(*this);
     int code = GetSystemDiskInfo();
     if (code == 0) {
       inventoried = true;
       break;
     }
-    WriteLog(Format(L"[%d]Error Getting System Disk Info. Return Code:%d", {attempt, code}));
-    m_platform.Sleep(100);
+    WriteLog(Format(kInventoryErrorLine, {attempt, code}));
+    m_platform.Sleep(kInventoryRetryPauseMs);
   }
   if (!inventoried) {
     WriteLog(L"Error Getting System Disk Info");

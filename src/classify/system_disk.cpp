@@ -2,6 +2,7 @@
 #include "classify/system_disk.h"
 
 #include "base/text.h"
+#include "classify/disk_sizes.h"
 #include "run/layout_job.h"
 
 namespace quorvane {
@@ -10,7 +11,6 @@ namespace {
 constexpr wchar_t kProbeScript[] = L"X:\\GetSystemPart.ini";
 constexpr wchar_t kProbeCommand[] = L"X:\\GetSystemPart.cmd";
 constexpr wchar_t kProbeReport[] = L"X:\\GetSystemPart.txt";
-constexpr int32_t kSmallSsdLimitMB = 59392;
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 }  // namespace

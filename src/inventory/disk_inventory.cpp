@@ -1,4 +1,6 @@
 // The WMI disk inventory: fixed disks and every partition that carries a drive letter.
+#include "inventory/disk_inventory.h"
+
 #include <memory>
 
 #include "base/text.h"

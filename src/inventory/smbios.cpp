@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "base/text.h"
-#include "run/layout_job.h"
 
 namespace quorvane {
 
@@ -100,37 +99,6 @@ bool ParseSmbiosCapabilities(const RawSmbiosData& raw, SmbiosCapabilities& out) 
   }
   out = caps;
   return true;
-}
-
-RapidStartRule RuleForRevision(uint8_t byMajor, uint8_t byMinor) {
-  if (byMajor > 2 || (byMajor == 2 && byMinor >= 16)) return RapidStartRule::B;
-  if (byMajor == 2 && byMinor >= 6) return RapidStartRule::A;
-  return RapidStartRule::None;
-}
-
-void ReportSmbiosCapabilities(CLayoutJob& job, const SmbiosCapabilities& c) {
-  job.WriteLog(L"Get SMBIOS success");
-  job.WriteLog(Format(L"Talvo WMI/SMBIOS Revision %d.%d , byMajor= %d, byMinor= %d",
-                      {c.byMajor, c.byMinor, c.byMajor, c.byMinor}));
-  job.WriteLog(Format(L"biFFS= %d, wiFFSParameter= %d", {c.biFFS, c.wiFFSParameter}));
-  job.WriteLog(Format(L"bWiConnection= %d, wWiConnectionParameter= %d",
-                      {c.bWiConnection, c.wWiConnectionParameter}));
-  job.WriteLog(Format(L"biSRT= %d, wiSRTParameter= %d", {c.biSRT, c.wiSRTParameter}));
-  job.WriteLog(Format(L"bRAID= %d, wRAIDParameter= %d", {c.bRAID, c.wRAIDParameter}));
-
-  bool wanted = false;
-  switch (RuleForRevision(c.byMajor, c.byMinor)) {
-    case RapidStartRule::None:
-      return;
-    case RapidStartRule::A:
-      wanted = c.biFFS == 1;
-      break;
-    case RapidStartRule::B:
-      wanted = c.biFFS == 1 && c.wiFFSParameter != 0x00FF;
-      break;
-  }
-  job.WriteLog(wanted ? L"set m_biRST = true" : L"set m_biRST = false");
-  job.m_biRST = wanted;
 }
 
 }  // namespace quorvane

@@ -1,4 +1,4 @@
-// The maker's capability record (SMBIOS structure type 172) and the rapid-start decision.
+// The maker's capability record (SMBIOS structure type 172): fetched through WMI and decoded.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +7,6 @@
 #include "platform/platform.h"
 
 namespace quorvane {
-
-class CLayoutJob;
 
 struct RawSmbiosData {
   uint8_t SmbiosMajorVersion = 0;
@@ -44,12 +42,5 @@ bool ReadSmbiosTable(Platform& platform, RawSmbiosData& raw);
 // Finds and decodes the first type-172 structure; false when the table holds none
 // (or it would have to be read past the end of the data). `out` is untouched then.
 bool ParseSmbiosCapabilities(const RawSmbiosData& raw, SmbiosCapabilities& out);
-
-// Which revision rule decides m_biRST.
-enum class RapidStartRule { None, A, B };
-RapidStartRule RuleForRevision(uint8_t byMajor, uint8_t byMinor);
-
-// Logs the report lines of a decoded record and decides the job's m_biRST.
-void ReportSmbiosCapabilities(CLayoutJob& job, const SmbiosCapabilities& caps);
 
 }  // namespace quorvane

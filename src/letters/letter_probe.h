@@ -1,18 +1,13 @@
-// The probe scan shared by the letter assignments, and the labels that mark the wanted roles.
+// The probe scan shared by the letter assignments.
 #pragma once
 
 #include <functional>
 #include <string>
 
+#include "classify/role_labels.h"
 #include "run/layout_job.h"
 
 namespace quorvane {
-
-inline constexpr wchar_t kPushButtonLabel[] = L"PUSH BUTTON";  // push-button recovery (prefix)
-inline constexpr wchar_t kEspLabel[] = L"ESP";                 // EFI system partition (prefix)
-inline constexpr wchar_t kRecoveryLabel[] = L"RECOVERY";       // recovery tools (prefix)
-inline constexpr wchar_t kPqServiceLabel[] = L"PQSERVICE";     // hidden recovery (whole label)
-inline constexpr wchar_t kSystemReservedLabel[] = L"SYSTEM RESERVED";  // legacy system
 
 // What becomes of a probe letter once its label has been judged.
 enum class ProbeVerdict {

@@ -8,7 +8,6 @@
 namespace quorvane {
 
 namespace {
-constexpr wchar_t kPartitionPathFormat[] = L"\\Device\\Harddisk%d\\Partition%d";
 constexpr wchar_t kMountFailedText[] = L"Mount Failed";
 constexpr int kMountAttempts = 10;
 constexpr uint32_t kMountRetryPauseMs = 300;
@@ -19,10 +18,6 @@ constexpr uint32_t kRemoveFlags =
 constexpr int kFirstFreeLetterBit = 3;
 constexpr int kLastLetterBit = 25;
 }  // namespace
-
-std::wstring PartitionDevicePath(int diskNumber, int partitionNumber) {
-  return Format(kPartitionPathFormat, {diskNumber, partitionNumber});
-}
 
 bool MountPartition(Platform& platform, const std::wstring& letter, const std::wstring& target) {
   for (int attempt = 0; attempt < kMountAttempts; ++attempt) {

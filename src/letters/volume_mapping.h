@@ -3,12 +3,10 @@
 
 #include <string>
 
+#include "letters/device_path.h"
 #include "platform/platform.h"
 
 namespace quorvane {
-
-// "\Device\Harddisk%d\Partition%d": disk number, 1-based partition number.
-std::wstring PartitionDevicePath(int diskNumber, int partitionNumber);
 
 // Maps `letter` onto `target` (up to 10 attempts, 300 ms after each failure, the
 // "Mount Failed" box after the tenth); true when the mapping was made.

@@ -1,17 +1,15 @@
 // The main sequence: from the empty run context to the last log line, one straight pass.
+#include "procedure/layout_sequence.h"
+
 #include "base/text.h"
+#include "classify/capability_decision.h"
+#include "inventory/disk_inventory.h"
 #include "inventory/smbios.h"
 #include "letters/volume_mapping.h"
 #include "run/layout_job.h"
 #include "run/run_log.h"
 
 namespace quorvane {
-
-namespace {
-constexpr wchar_t kSeparator[] = L"============================================";
-constexpr wchar_t kPbrLetter[] = L"M:";
-constexpr int kInventoryAttempts = 20;
-}  // namespace
 
 void CLayoutJob::RunLayoutSequence() {
   // 1. The first lines go to the RAM drive.
@@ -24,16 +22,16 @@ void CLayoutJob::RunLayoutSequence() {
   if (ParseSmbiosCapabilities(raw, capabilities)) {
     ReportSmbiosCapabilities(*this, capabilities);
   } else {
-    WriteLog(L"Get SMBIOS fail");
+    WriteLog(kSmbiosFailLine);
   }
 
   // 3. Disk inventory.
   for (int attempt = 0; attempt < kInventoryAttempts; ++attempt) {
-    WriteLog(L"Get Disk info");
+    WriteLog(kInventoryLine);
     int code = GetSystemDiskInfo();
     if (code == 0) break;
-    WriteLog(Format(L"[%d]Error Getting System Disk Info. Return Code:%d", {attempt, code}));
-    m_platform.Sleep(100);
+    WriteLog(Format(kInventoryErrorLine, {attempt, code}));
+    m_platform.Sleep(kInventoryRetryPauseMs);
   }
 
   // 4. Disk count: the line is written before the count is known.
@@ -60,24 +58,24 @@ void CLayoutJob::RunLayoutSequence() {
   // 9. The push-button-recovery partition: on the hard disk in SSD+HDD mode.
   const RoleSlot& pbr = m_bSSDHDDMode ? m_HDDInfo : m_PBRInfo;
   const std::wstring pbrPath = PartitionDevicePath(pbr.nDisk, pbr.nPartition);
-  WriteLog(L"PBR Partition", pbrPath);
+  WriteLog(kPbrPartitionLine, pbrPath);
 
   // 10. Map M: and move the log there, unless M: cannot hold it (not mapped, no volume, read
   // only): then the log stays on the RAM drive rather than losing every later line.
   RemoveLetterMapping(m_platform, kPbrLetter);
   if (MountPartition(m_platform, kPbrLetter, pbrPath)) *m_pLogDir = kPbrLetter;
-  if (!quorvane::WriteLog(m_platform, *m_pLogDir, L"PBR letter", kPbrLetter) &&
+  if (!quorvane::WriteLog(m_platform, *m_pLogDir, kPbrLetterLine, kPbrLetter) &&
       !m_pLogDir->empty()) {
     *m_pLogDir = L"";
-    WriteLog(L"PBR letter", kPbrLetter);
+    WriteLog(kPbrLetterLine, kPbrLetter);
   }
 
   // 11. Flag summary.
-  WriteLog(kSeparator);
-  WriteLog(L"m_bSSDHDDMode", BoolText(m_bSSDHDDMode));
-  WriteLog(L"m_bminiSSD", BoolText(m_bminiSSD));
-  WriteLog(L"m_biRST", BoolText(m_biRST));
-  WriteLog(kSeparator);
+  WriteLog(kSeparatorLine);
+  WriteLog(kSsdHddModeLine, BoolText(m_bSSDHDDMode));
+  WriteLog(kMiniSsdLine, BoolText(m_bminiSSD));
+  WriteLog(kRapidStartLine, BoolText(m_biRST));
+  WriteLog(kSeparatorLine);
 
   // 12. Exactly one road.
   if (m_bSSDHDDMode) {
@@ -85,7 +83,7 @@ void CLayoutJob::RunLayoutSequence() {
   } else if (m_bminiSSD && m_biRST) {
     CarveRapidStartPartition();
   } else {
-    WriteLog(L"Not SSD is small than 64GB");
+    WriteLog(kNoRoadLine);
   }
 
   // 13. Carry the RAM-drive log and scripts onto the recovery partition.

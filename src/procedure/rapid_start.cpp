@@ -13,7 +13,6 @@ constexpr wchar_t kLargeSize[] = L"8192";
 constexpr wchar_t kMediumSize[] = L"4096";
 constexpr wchar_t kNoSize[] = L"0";
 constexpr uint32_t kMediumFloorMB = 4096;
-constexpr uint32_t kCacheMinimumMB = 15259;
 constexpr wchar_t kGptTypeId[] = L"d3bfe2de-3daf-11df-ba40-e3a556d89593";
 constexpr wchar_t kMbrTypeId[] = L"84";
 }  // namespace
@@ -50,7 +49,7 @@ void CLayoutJob::CarveRapidStartPartition() {
 
   // diskpart would clean the disk and then refuse a size of zero or below: leave the disk alone.
   if (ParseInt32(sizeText) <= 0) {
-    WriteLog(L"Mini SSD too small for iRST, skip cutting");
+    WriteLog(kTooSmallSkipLine);
     m_biRST = false;
     return;
   }

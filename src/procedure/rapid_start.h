@@ -1,9 +1,20 @@
-// The rapid-start script's name, shared by the carving step and the log copy that saves it.
+// Rapid-start carving: the script's name, the sizes that decide the partition, and its skip lines.
 #pragma once
+
+#include <cstdint>
 
 namespace quorvane {
 
 // Written on the RAM drive "X:" by the carving step; copied to the tools folder afterwards.
 inline constexpr wchar_t kRapidStartScriptName[] = L"\\NAPP2P_SSDHDD.ini";
+
+// The cache beside the rapid-start partition keeps at least this much of the disk.
+inline constexpr uint32_t kCacheMinimumMB = 15259;
+inline constexpr uint32_t kLargeRapidStartMB = 8192;
+// A cache SSD that can hold the 8 GB rapid-start partition beside the minimum cache.
+inline constexpr uint32_t kRapidStartLimitMB = kLargeRapidStartMB + kCacheMinimumMB;
+
+// Logged instead of carving when the partition would come out empty or negative.
+inline constexpr wchar_t kTooSmallSkipLine[] = L"Mini SSD too small for iRST, skip cutting";
 
 }  // namespace quorvane

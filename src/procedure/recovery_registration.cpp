@@ -1,27 +1,20 @@
 // Recovery image registration: letters W: and C:, the image index, and the recovery agent's script.
+#include "procedure/recovery_registration.h"
+
 #include "base/text.h"
 #include "letters/volume_mapping.h"
+#include "procedure/install_index.h"
 #include "run/layout_job.h"
 
 namespace quorvane {
 
 namespace {
-constexpr wchar_t kToolsLetter[] = L"W:";
-constexpr wchar_t kOsLetter[] = L"C:";
 constexpr uint32_t kLetterSettleMs = 2000;
-constexpr wchar_t kRecoveryImageFolder[] = L"M:\\RecoveryImage";
-constexpr wchar_t kRegistrationScript[] = L"M:\\RyTools\\RegisterInstall.cmd";
-constexpr wchar_t kSingleImage[] = L"M:\\RecoveryImage\\install.wim";
-constexpr wchar_t kSplitImage[] = L"M:\\RecoveryImage\\install.swm";
-constexpr wchar_t kDefaultIndex[] = L"2";
-constexpr wchar_t kRegistrationLine[] =
-    L"C:\\Windows\\System32\\ReagentC /setosimage /path M:\\RecoveryImage /target C:\\Windows "
-    L"/index %s\n";
 
 }  // namespace
 
 void CLayoutJob::RegisterRecoveryImage() {
-  WriteLog(L"Register PBR");
+  WriteLog(kRegisterLine);
 
   // Without a recovery-tools partition the tools are taken to sit just before the system one.
   RemoveLetterMapping(m_platform, kToolsLetter);
@@ -49,14 +42,17 @@ void CLayoutJob::RegisterRecoveryImage() {
 
   // A split image wins over a single one. An empty answer means the listing could not even be
   // asked for, so the index found so far stands.
-  std::wstring index = kDefaultIndex;
+  std::wstring index = kDefaultImageIndex;
   for (const wchar_t* image : {kSingleImage, kSplitImage}) {
     if (!FileExists(image)) continue;
     std::wstring parsed = ParseInstallIndex(image);
     if (!parsed.empty()) index = std::move(parsed);
   }
 
-  if (!WriteScriptFile(kRegistrationScript, Format(kRegistrationLine, {index}))) return;
+  if (!WriteScriptFile(
+          kRegistrationScript,
+          Format(kRegistrationLine, {kRecoveryImageFolder, kRegistrationTarget, index})))
+    return;
   WriteLog(kRegistrationScript);
   LogExitCode(RunCommand(kRegistrationScript));
 }

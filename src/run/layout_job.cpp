@@ -15,6 +15,11 @@ void CLayoutJob::Construct() {
   m_biRST = false;
   m_bSSDHDDMode = false;
   m_bminiSSD = false;
+  ClearTables();
+  m_pLogDir = std::make_unique<std::wstring>(L"");
+}
+
+void CLayoutJob::ClearTables() {
   for (auto& disk : m_Disks) {
     disk.Index = kEmptyIndex;
     disk.Partitions = 0;
@@ -22,10 +27,9 @@ void CLayoutJob::Construct() {
   }
   for (auto& partition : m_Partitions) {
     partition.DiskIndex = kEmptyIndex;
-    partition.SizeGB = 0;
     partition.SizeMB = 0;
+    partition.SizeGB = 0;
   }
-  m_pLogDir = std::make_unique<std::wstring>(L"");
 }
 
 int32_t CountLeadingDisks(const std::array<DiskRecord, kMaxDisks>& disks) {

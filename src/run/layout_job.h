@@ -9,14 +9,13 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "procedure/rapid_start.h"
 
 namespace quorvane {
 
 constexpr int kEmptyIndex = 999;  // marks an unused disk or partition record
 constexpr size_t kMaxDisks = 20;
 constexpr size_t kMaxPartitions = 2560;
-// A cache SSD that can hold the 8 GB rapid-start partition beside the 15259 MB cache.
-constexpr uint32_t kRapidStartLimitMB = 8192 + 15259;
 
 struct DiskRecord {
   std::wstring Caption;
@@ -75,8 +74,9 @@ class CLayoutJob {
   void RegisterRecoveryImage();
   void CopyLogToPbr(const std::wstring& pbrLetter);
 
-  // Disk inventory.
+  // Disk inventory. ClearTables empties both tables (the other fields keep their text).
   int GetSystemDiskInfo();
+  void ClearTables();
 
   // Classification.
   bool UpdateDiskInfo();

@@ -11,6 +11,12 @@ std::wstring FormatTimeStamp(const LocalTime& t) {
                 {t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond});
 }
 
+std::wstring_view LogMessage(std::wstring_view key) {
+  if (key.size() > kTimeStampChars && key[kTimeStampChars - 1] == L' ')
+    return key.substr(kTimeStampChars);
+  return key;
+}
+
 std::wstring LogFilePath(const std::wstring& logDir) {
   if (logDir.empty()) return L"X:\\Quorvane.log";
   return Format(L"%s\\Quorvane.log", {logDir});

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -11,8 +12,12 @@ namespace quorvane {
 inline constexpr wchar_t kLogSection[] = L"Quorvane";
 inline constexpr wchar_t kProgramName[] = L"Quorvane";
 
-// "%2d/%2d/%2d %2d:%2d:%2d:%3d " of the local time.
+// "%2d/%2d/%2d %2d:%2d:%2d:%3d " of the local time: this many characters for a four-digit year,
+// the closing blank included.
+inline constexpr size_t kTimeStampChars = 24;
 std::wstring FormatTimeStamp(const LocalTime& time);
+// The message of a log key: the key without its time stamp (a key too short to hold one is kept).
+std::wstring_view LogMessage(std::wstring_view key);
 // "X:\Quorvane.log" for the folder "", "<folder>\Quorvane.log" otherwise.
 std::wstring LogFilePath(const std::wstring& logDir);
 std::wstring BoolText(bool flag);

@@ -119,16 +119,6 @@ TEST(Smbios, ShortAndCorruptTablesFindNothing) {
   EXPECT_EQ(caps.biFFS, 0);
 }
 
-TEST(Smbios, RevisionRules) {
-  EXPECT_EQ(RuleForRevision(2, 16), RapidStartRule::B);
-  EXPECT_EQ(RuleForRevision(3, 0), RapidStartRule::B);
-  EXPECT_EQ(RuleForRevision(2, 15), RapidStartRule::A);
-  EXPECT_EQ(RuleForRevision(2, 6), RapidStartRule::A);
-  EXPECT_EQ(RuleForRevision(2, 5), RapidStartRule::None);
-  EXPECT_EQ(RuleForRevision(1, 200), RapidStartRule::None);
-  EXPECT_EQ(RuleForRevision(0, 0), RapidStartRule::None);
-}
-
 TEST(DiskpartReport, FirstSingleDigitTokenOrTheLastToken) {
   EXPECT_EQ(FindDiskToken(L"Microsoft 6.1.7601\r\n\r\nDisk 1 is now the selected disk.\r\n"), L"1");
   EXPECT_EQ(FindDiskToken(L"version 10 4. 2 then Disk 1"), L"2");

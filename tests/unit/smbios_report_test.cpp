@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "classify/capability_decision.h"
 #include "inventory/smbios.h"
 #include "run/layout_job.h"
 #include "sim_fixture.h"
@@ -80,6 +81,16 @@ TEST(SmbiosReport, AMissingTableOrAFailedFetchFindsNothing) {
     SmbiosCapabilities caps;
     EXPECT_FALSE(ParseSmbiosCapabilities(raw, caps));
   }
+}
+
+TEST(Smbios, RevisionRules) {
+  EXPECT_EQ(RuleForRevision(2, 16), RapidStartRule::B);
+  EXPECT_EQ(RuleForRevision(3, 0), RapidStartRule::B);
+  EXPECT_EQ(RuleForRevision(2, 15), RapidStartRule::A);
+  EXPECT_EQ(RuleForRevision(2, 6), RapidStartRule::A);
+  EXPECT_EQ(RuleForRevision(2, 5), RapidStartRule::None);
+  EXPECT_EQ(RuleForRevision(1, 200), RapidStartRule::None);
+  EXPECT_EQ(RuleForRevision(0, 0), RapidStartRule::None);
 }
 
 }  // namespace

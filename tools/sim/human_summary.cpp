@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "run/text.h"
+#include "base/text.h"
+#include "letters/device_path.h"
 
 namespace quorvane::sim {
 namespace {
@@ -231,9 +232,9 @@ void PrintHumanSummary(const SimPlatform& machine, const Json& summary, const fs
     const int disk = slot["disk"].get<int>();
     const int partition = slot["partition"].get<int>();
     std::string name = role + std::string(10 - std::min<size_t>(role.size(), 9), ' ');
-    print.Entry(first ? "Roles" : "", name + "disk " + std::to_string(disk) + " partition " +
-                                          std::to_string(partition) + "  " +
-                                          VolumeText(machine, PartitionTarget(disk, partition)));
+    print.Entry(first ? "Roles" : "",
+                name + "disk " + std::to_string(disk) + " partition " + std::to_string(partition) +
+                    "  " + VolumeText(machine, PartitionDevicePath(disk, partition)));
     first = false;
   }
   if (!missing.empty()) print.Entry(first ? "Roles" : "", "not found: " + missing);

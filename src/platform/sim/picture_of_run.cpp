@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "base/text.h"
+#include "letters/device_path.h"
 
 namespace quorvane::sim {
 namespace {
@@ -58,29 +59,6 @@ PicturePartition* FindPartition(std::vector<PictureDisk>& disks, int64_t disk, i
   return &found->partitions[static_cast<size_t>(number) - 1];
 }
 
-// Disk and partition number of "\Device\Harddisk<D>\Partition<P>", any case.
-std::optional<std::pair<int64_t, int64_t>> ParsePartitionTarget(const std::wstring& target) {
-  static constexpr std::wstring_view kDisk = L"\\DEVICE\\HARDDISK";
-  static constexpr std::wstring_view kPartition = L"\\PARTITION";
-  const std::wstring upper = ToUpperAscii(target);
-  auto digits = [&](size_t& pos) -> std::optional<int64_t> {
-    size_t start = pos;
-    int64_t value = 0;
-    while (pos < upper.size() && upper[pos] >= L'0' && upper[pos] <= L'9' && pos - start < 9)
-      value = value * 10 + (upper[pos++] - L'0');
-    if (pos == start) return std::nullopt;
-    return value;
-  };
-  if (upper.compare(0, kDisk.size(), kDisk) != 0) return std::nullopt;
-  size_t pos = kDisk.size();
-  auto disk = digits(pos);
-  if (!disk || upper.compare(pos, kPartition.size(), kPartition) != 0) return std::nullopt;
-  pos += kPartition.size();
-  auto partition = digits(pos);
-  if (!partition || pos != upper.size()) return std::nullopt;
-  return std::make_pair(*disk, *partition);
-}
-
 std::string NoteOf(const SimPlatform::Volume& volume) {
   if (!volume.exists) return "no such volume";
   if (!volume.label) return "no file system";
@@ -90,8 +68,8 @@ std::string NoteOf(const SimPlatform::Volume& volume) {
 // A letter onto its partition in `disks`, or into `others` when it names none.
 void PlaceLetter(std::vector<PictureDisk>& disks, std::vector<PictureLetter>& others,
                  const std::string& letter, const std::wstring& target, const std::string& note) {
-  if (auto place = ParsePartitionTarget(target)) {
-    if (PicturePartition* part = FindPartition(disks, place->first, place->second)) {
+  if (auto place = ParsePartitionDevicePath(target)) {
+    if (PicturePartition* part = FindPartition(disks, place->disk, place->partition)) {
       part->letters.push_back(letter);
       return;
     }
@@ -105,7 +83,7 @@ void LettersAtStart(const Profile& loaded, LayoutPicture& picture) {
       const auto& letter = disk.partitions[i].letter;
       if (letter)
         PlaceLetter(picture.before, picture.otherLettersBefore, ToUtf8(*letter),
-                    PartitionTarget(disk.index, static_cast<int>(i) + 1), "");
+                    PartitionDevicePath(disk.index, static_cast<int>(i) + 1), "");
     }
   }
   for (const auto& drive : loaded.drives) {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "base/text.h"
+#include "letters/device_path.h"
 #include "platform/sim/command_words.h"
 #include "platform/sim/sim_wmi.h"
 
@@ -32,23 +33,7 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
   year = static_cast<int>(yoe + era * 400 + (month <= 2));
 }
 
-// A number of decimal digits at `pos`; advances past them.
-std::optional<int> Digits(std::wstring_view text, size_t& pos) {
-  size_t start = pos;
-  int64_t value = 0;
-  while (pos < text.size() && text[pos] >= L'0' && text[pos] <= L'9' && pos - start < 9)
-    value = value * 10 + (text[pos++] - L'0');
-  if (pos == start || (pos < text.size() && text[pos] >= L'0' && text[pos] <= L'9'))
-    return std::nullopt;
-  return static_cast<int>(value);
-}
-
 }  // namespace
-
-std::wstring PartitionTarget(int disk, int partition) {
-  return L"\\Device\\Harddisk" + std::to_wstring(disk) + L"\\Partition" +
-         std::to_wstring(partition);
-}
 
 SimPlatform::SimPlatform(Profile profile, std::filesystem::path outDir)
     : profile_(std::move(profile)), outDir_(std::move(outDir)) {
@@ -58,7 +43,7 @@ SimPlatform::SimPlatform(Profile profile, std::filesystem::path outDir)
       const auto& part = disk.partitions[i];
       int number = static_cast<int>(i) + 1;
       if (part.letter)
-        dos_.Define(win::kDddRawTargetPath, *part.letter, PartitionTarget(disk.index, number));
+        dos_.Define(win::kDddRawTargetPath, *part.letter, PartitionDevicePath(disk.index, number));
       if (part.label) PopulateVolume(PartitionFolder(disk.index, number), part.files);
     }
   }
@@ -100,24 +85,18 @@ std::filesystem::path SimPlatform::PartitionFolder(int disk, int partition) cons
 
 SimPlatform::Volume SimPlatform::VolumeOfTarget(const std::wstring& target) const {
   Volume volume;
-  static constexpr std::wstring_view kDisk = L"\\DEVICE\\HARDDISK";
-  static constexpr std::wstring_view kPartition = L"\\PARTITION";
-  std::wstring upper = ToUpperAscii(target);
-  if (upper.compare(0, kDisk.size(), kDisk) == 0) {
-    size_t pos = kDisk.size();
-    auto disk = Digits(upper, pos);
-    if (!disk || upper.compare(pos, kPartition.size(), kPartition) != 0) return volume;
-    pos += kPartition.size();
-    auto number = Digits(upper, pos);
-    if (!number || pos != upper.size() || *number < 1) return volume;
+  if (auto numbers = ParsePartitionDevicePath(target)) {
+    if (numbers->partition < 1) return volume;
     for (const auto& d : profile_.disks) {
-      if (d.index != *disk || static_cast<size_t>(*number) > d.partitions.size()) continue;
+      if (d.index != numbers->disk || static_cast<size_t>(numbers->partition) > d.partitions.size())
+        continue;
       volume.exists = true;
-      volume.label = d.partitions[static_cast<size_t>(*number) - 1].label;
-      if (volume.label) volume.folder = PartitionFolder(*disk, *number);
+      volume.label = d.partitions[static_cast<size_t>(numbers->partition) - 1].label;
+      if (volume.label) volume.folder = PartitionFolder(numbers->disk, numbers->partition);
     }
     return volume;
   }
+  const std::wstring upper = ToUpperAscii(target);
   if (upper.size() == 9 && upper.compare(0, 7, L"VOLUME:") == 0) {
     for (const auto& drive : profile_.drives) {
       if (drive.letter != upper.substr(7)) continue;

@@ -151,7 +151,4 @@ class SimPlatform : public Platform, public CommandHost {
   std::vector<CleanedDisk> cleanedDisks_;
 };
 
-// "\Device\Harddisk<D>\Partition<P>".
-std::wstring PartitionTarget(int disk, int partition);
-
 }  // namespace quorvane::sim

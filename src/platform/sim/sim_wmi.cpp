@@ -3,6 +3,7 @@
 #include "platform/sim/sim_wmi.h"
 
 #include "base/text.h"
+#include "letters/device_path.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/sim/wql.h"
 
@@ -202,7 +203,7 @@ std::vector<WmiRow> LogicalDiskToPartitionRows(const SimPlatform& machine) {
   for (const auto& letter : machine.DosDevices().Letters()) {
     auto target = machine.DosDevices().InForce(letter);
     for (const auto& p : listed) {
-      if (!target || !EqualsIgnoreCaseAscii(*target, PartitionTarget(p.disk->index, p.number)))
+      if (!target || !EqualsIgnoreCaseAscii(*target, PartitionDevicePath(p.disk->index, p.number)))
         continue;
       int64_t length = p.partition->sizeMB * kMiB;
       WmiRow row;

@@ -3,6 +3,8 @@
 #include "platform/sim/warnings.h"
 
 #include "base/text.h"
+#include "classify/role_labels.h"
+#include "run/run_log.h"
 
 namespace quorvane::sim {
 namespace {
@@ -15,30 +17,17 @@ Json Warning(const char* kind, const std::string& text) {
   return Json{{"kind", kind}, {"text", text}};
 }
 
-// A log key without its time stamp ("2026/12/ 7 14: 5: 3: 42 ").
-std::wstring Message(const std::wstring& key) {
-  constexpr size_t kStampChars = 24;
-  return key.size() > kStampChars && key[kStampChars - 1] == L' ' ? key.substr(kStampChars) : key;
-}
-
 bool Logged(const SimPlatform& machine, const std::wstring& message) {
   for (const auto& write : machine.LogWrites())
-    if (Message(write.key) == message) return true;
+    if (LogMessage(write.key) == message) return true;
   return false;
 }
 
 std::optional<std::wstring> LoggedValue(const SimPlatform& machine, const std::wstring& message) {
   std::optional<std::wstring> value;
   for (const auto& write : machine.LogWrites())
-    if (Message(write.key) == message) value = write.value;
+    if (LogMessage(write.key) == message) value = write.value;
   return value;
-}
-
-bool IsOsLabel(const std::wstring& label) {
-  for (const wchar_t* name :
-       {L"OS", L"Talvo", L"Quenmark", L"Pellory", L"Rostane Vale", L"Miravel"})
-    if (EqualsIgnoreCaseAscii(label, name)) return true;
-  return false;
 }
 
 bool HasWindowsFolder(const std::filesystem::path& root) {
@@ -60,9 +49,10 @@ bool LabelFits(const FixedLetter& fixed, const std::wstring& label,
   std::wstring upper = ToUpperAscii(label);
   switch (fixed.letter[0]) {
     case L'M':
-      return upper == L"PQSERVICE" || upper == L"PQSERVICE2" || StartsWith(upper, L"PUSH BUTTON");
+      return upper == kPqServiceLabel || upper == kPqService2Label ||
+             StartsWith(upper, kPushButtonLabel);
     case L'W':
-      return StartsWith(upper, L"RECOVERY");
+      return StartsWith(upper, kRecoveryLabel);
     default:
       return IsOsLabel(label) || HasWindowsFolder(folder);
   }
@@ -133,7 +123,8 @@ void LostLineWarnings(const SimPlatform& machine, Json& warnings) {
     size_t end = i;
     while (end < writes.size() && !writes[end].written && writes[end].file == writes[i].file) ++end;
     auto line = [&](size_t at) {
-      return "\"" + U8(Message(writes[at].key)) + "=" + U8(writes[at].value) + "\"";
+      return "\"" + U8(std::wstring(LogMessage(writes[at].key))) + "=" + U8(writes[at].value) +
+             "\"";
     };
     std::string text = end - i == 1 ? "1 log line lost: " + line(i)
                                     : std::to_string(end - i) + " log lines lost, from " + line(i) +

@@ -1,4 +1,6 @@
 // The index of the operating-system image inside a recovery image, read from dism's listing.
+#include "procedure/install_index.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -9,13 +11,10 @@
 namespace quorvane {
 
 namespace {
-constexpr wchar_t kIndexCommandFile[] = L"X:\\ParseinstallCmd.cmd";
-constexpr wchar_t kIndexInfoFile[] = L"X:\\ParseinstallInfo.log";
 constexpr wchar_t kListingLine[] =
     L"dism.exe /Get-WimInfo /WimFile:%s /English | find /I \"index\" >> %s\n";
 constexpr wchar_t kExitLine[] = L"exit\n";
 constexpr wchar_t kIndexMarker[] = L"index :";
-constexpr wchar_t kDefaultIndex[] = L"2";
 
 }  // namespace
 
@@ -34,7 +33,7 @@ std::wstring CLayoutJob::ParseInstallIndex(const std::wstring& imagePath) {
 
   if (!FileExists(kIndexInfoFile)) {
     WriteLog(L"[ParseInstallIndex] Not found ParseinstallInfo.log file.");
-    return kDefaultIndex;
+    return kDefaultImageIndex;
   }
 
   std::wstring bestText = L"0";
@@ -64,7 +63,7 @@ std::wstring CLayoutJob::ParseInstallIndex(const std::wstring& imagePath) {
     return bestText;
   }
   WriteLog(L"[ParseInstallIndex] Not have index info.");
-  return kDefaultIndex;
+  return kDefaultImageIndex;
 }
 
 bool CLayoutJob::ReadTextLines(const std::wstring& path, std::vector<std::wstring>& lines) {
