@@ -10,10 +10,10 @@
 #include <limits>
 #include <string>
 
-#include "platform/sim/builtin_machines.h"
 #include "platform/sim/profile_loader.h"
 #include "platform/sim/sim_platform.h"
 #include "run/layout_job.h"
+#include "tools/sim/builtin_machines.h"
 
 namespace {
 

@@ -6,11 +6,9 @@ endif()
 set(QUORVANE_FUZZ_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
                         -fno-omit-frame-pointer)
 # The engine gets coverage instrumentation so that the fuzzer sees its branches.
-target_compile_options(quorvane_engine PRIVATE ${QUORVANE_FUZZ_FLAGS} -fsanitize=fuzzer-no-link)
-if(TARGET quorvane_simplatform)
-  target_compile_options(quorvane_simplatform PRIVATE ${QUORVANE_FUZZ_FLAGS}
-                                                      -fsanitize=fuzzer-no-link)
-endif()
+foreach(layer quorvane_base quorvane_engine quorvane_sim)
+  target_compile_options(${layer} PRIVATE ${QUORVANE_FUZZ_FLAGS} -fsanitize=fuzzer-no-link)
+endforeach()
 
 add_custom_target(fuzz_targets)
 
@@ -19,6 +17,7 @@ function(quorvane_fuzz_target name)
   add_executable(${name} tests/fuzz/${name}.cpp)
   target_compile_options(${name} PRIVATE ${QUORVANE_FUZZ_FLAGS} -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARGN})
   add_dependencies(fuzz_targets ${name})
 endfunction()
@@ -27,4 +26,4 @@ quorvane_fuzz_target(smbios_fuzz quorvane_engine)
 quorvane_fuzz_target(wmi_paths_fuzz quorvane_engine)
 quorvane_fuzz_target(diskpart_report_fuzz quorvane_engine)
 quorvane_fuzz_target(install_index_fuzz quorvane_engine)
-quorvane_fuzz_target(profile_loader_fuzz quorvane_simplatform)
+quorvane_fuzz_target(profile_loader_fuzz quorvane_sim)

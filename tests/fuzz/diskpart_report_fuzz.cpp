@@ -6,7 +6,7 @@
 
 #include "base/text.h"
 #include "classify/system_disk.h"
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 
 using namespace quorvane;
 

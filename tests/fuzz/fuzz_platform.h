@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "../null_platform.h"
 #include "platform/platform.h"
+#include "tests/null_platform.h"
 
 namespace quorvane {
 

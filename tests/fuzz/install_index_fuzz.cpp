@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "base/text.h"
-#include "fuzz_check.h"
-#include "fuzz_platform.h"
 #include "run/layout_job.h"
+#include "tests/fuzz/fuzz_check.h"
+#include "tests/fuzz/fuzz_platform.h"
 
 using namespace quorvane;
 

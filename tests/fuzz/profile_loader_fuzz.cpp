@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_check.h"
 #include "platform/sim/profile_loader.h"
+#include "tests/fuzz/fuzz_check.h"
 
 using namespace quorvane::sim;
 

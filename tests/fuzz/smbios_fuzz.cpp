@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "fuzz_check.h"
 #include "inventory/smbios.h"
+#include "tests/fuzz/fuzz_check.h"
 
 using quorvane::ParseSmbiosCapabilities;
 using quorvane::RawSmbiosData;

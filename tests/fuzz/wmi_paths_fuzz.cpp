@@ -7,8 +7,8 @@
 #include <string>
 
 #include "base/text.h"
-#include "fuzz_check.h"
 #include "inventory/wmi_paths.h"
+#include "tests/fuzz/fuzz_check.h"
 
 using namespace quorvane;
 

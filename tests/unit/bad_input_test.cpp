@@ -10,7 +10,7 @@
 #include "inventory/smbios.h"
 #include "run/layout_job.h"
 #include "run/run_log.h"
-#include "sim_fixture.h"
+#include "tests/unit/sim_fixture.h"
 
 namespace quorvane {
 namespace {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "../null_platform.h"
 #include "base/text.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_wmi.h"
 #include "run/layout_job.h"
+#include "tests/null_platform.h"
 
 namespace quorvane {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "run/layout_job.h"
-#include "sim_fixture.h"
+#include "tests/unit/sim_fixture.h"
 
 namespace quorvane {
 namespace {

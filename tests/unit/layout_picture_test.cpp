@@ -1,16 +1,13 @@
 // The layout picture: escaping, bar widths, empty disks and what a run changed, on real runs.
-#include "platform/sim/layout_picture.h"
+#include "report/layout_picture.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
 
-#include "platform/sim/picture_of_run.h"
-#include "platform/sim/summary.h"
-#include "run/layout_job.h"
-#include "sim_fixture.h"
+#include "tests/unit/reported_run.h"
 
-namespace quorvane::sim {
+namespace quorvane::report {
 namespace {
 
 size_t Count(const std::string& text, const std::string& part) {
@@ -62,23 +59,22 @@ TEST(LayoutPicture, WidthsFollowSizesWithAReadableMinimum) {
 }
 
 TEST(LayoutPicture, PageIsSelfContainedAndEveryTextEscaped) {
-  LayoutPicture picture;
-  picture.name = "a<b>";
+  RunReport picture;
+  picture.machine = "a<b>";
   picture.description = "R\xC3\xA9serve & \"quoted\"";
-  picture.road = "none";
-  PictureDisk disk;
+  DiskReport disk;
   disk.index = 0;
   disk.model = "<script>alert(1)</script>";
   disk.sizeMB = 1000;
-  PicturePartition part;
+  PartitionReport part;
   part.sizeMB = 500;
   part.label = "</text><script>x</script>";
   part.type = "GPT: Basic Data";
   part.letters = {"C:"};
   part.roles = {PartitionRole::Os, PartitionRole::Pbr};
   disk.partitions = {part};
-  picture.before = {disk};
-  picture.after = {disk};
+  picture.disksBefore = {disk};
+  picture.disksAfter = {disk};
   picture.warnings = {{"letter-role", "M: on \"<DATA>\""}};
   const std::string page = RenderLayoutPicture(picture);
 
@@ -100,32 +96,18 @@ TEST(LayoutPicture, PageIsSelfContainedAndEveryTextEscaped) {
 }
 
 TEST(LayoutPicture, DiskWithoutPartitionsIsOneEmptyBlock) {
-  LayoutPicture picture;
-  PictureDisk disk;
+  RunReport picture;
+  DiskReport disk;
   disk.sizeMB = 0;  // a reader without a medium
-  picture.before = {disk};
+  picture.disksBefore = {disk};
   const std::string page = RenderLayoutPicture(picture);
   EXPECT_EQ(Count(page, ">no partitions</text>"), 1u);
   EXPECT_EQ(Count(page, "<rect class=\"seg r-free\""), 1u);
   EXPECT_NE(page.find("width=\"998.0\""), std::string::npos);  // the whole bar, less its gap
 }
 
-// Runs the whole engine on a profile and pictures the run.
-struct PicturedRun {
-  explicit PicturedRun(const std::string& profileJson) : sim(profileJson) {
-    loaded = sim.platform().profile();
-    CLayoutJob job(sim.platform());
-    summary = BuildSummary(sim.platform(), job);
-    picture = PictureOfRun(loaded, sim.platform(), summary);
-  }
-  SimFixture sim;
-  Profile loaded;
-  nlohmann::ordered_json summary;
-  LayoutPicture picture;
-};
-
 TEST(LayoutPicture, CarvingShowsAsACleanedDiskWithANewPartition) {
-  PicturedRun run(R"({"firmware": "uefi",
+  ReportedRun run(R"({"firmware": "uefi",
     "smbios": {"capabilities": {"revision": [3, 0], "entries": [[1, 1], [2, 0], [3, 0]]}},
     "disks": [
       {"sizeMB": 476940, "partitions": [
@@ -133,23 +115,23 @@ TEST(LayoutPicture, CarvingShowsAsACleanedDiskWithANewPartition) {
         {"label": "OS", "sizeMB": 430000, "letter": "C:", "files": {"Windows/": ""}},
         {"label": "PUSH BUTTON RESET", "sizeMB": 25000}]},
       {"sizeMB": 30533, "partitions": [{"label": "Cache & <old>", "sizeMB": 8192}]}]})");
-  ASSERT_EQ(run.summary["road"], "rapid-start");
-  const LayoutPicture& p = run.picture;
-  ASSERT_EQ(p.before.size(), 2u);
-  ASSERT_EQ(p.after.size(), 2u);
-  EXPECT_FALSE(p.before[1].cleaned);
-  EXPECT_EQ(p.before[1].partitions[0].label, "Cache & <old>");
-  EXPECT_TRUE(p.after[1].cleaned);
-  ASSERT_EQ(p.after[1].partitions.size(), 1u);
-  EXPECT_TRUE(p.after[1].partitions[0].created);
-  EXPECT_EQ(p.after[1].partitions[0].sizeMB, 8192);
-  EXPECT_FALSE(p.after[1].partitions[0].label.has_value());
-  EXPECT_EQ(p.after[1].diskRoles, std::vector<std::string>{"SSD"});
+  ASSERT_EQ(run.report.road, Road::RapidStart);
+  const RunReport& p = run.report;
+  ASSERT_EQ(p.disksBefore.size(), 2u);
+  ASSERT_EQ(p.disksAfter.size(), 2u);
+  EXPECT_FALSE(p.disksBefore[1].cleaned);
+  EXPECT_EQ(p.disksBefore[1].partitions[0].label, "Cache & <old>");
+  EXPECT_TRUE(p.disksAfter[1].cleaned);
+  ASSERT_EQ(p.disksAfter[1].partitions.size(), 1u);
+  EXPECT_TRUE(p.disksAfter[1].partitions[0].created);
+  EXPECT_EQ(p.disksAfter[1].partitions[0].sizeMB, 8192);
+  EXPECT_FALSE(p.disksAfter[1].partitions[0].label.has_value());
+  EXPECT_EQ(p.disksAfter[1].diskRoles, std::vector<std::string>{"SSD"});
   // The untouched disk keeps its roles on both sides. It has no hidden partition, so the run's
   // GPT numbering puts OS one partition on and PBR past the end: the picture shows just that.
-  EXPECT_EQ(p.before[0].partitions[2].roles, std::vector<PartitionRole>{PartitionRole::Os});
-  EXPECT_EQ(p.after[0].partitions[2].roles, std::vector<PartitionRole>{PartitionRole::Os});
-  EXPECT_TRUE(p.after[0].partitions[1].roles.empty());
+  EXPECT_EQ(p.disksBefore[0].partitions[2].roles, std::vector<PartitionRole>{PartitionRole::Os});
+  EXPECT_EQ(p.disksAfter[0].partitions[2].roles, std::vector<PartitionRole>{PartitionRole::Os});
+  EXPECT_TRUE(p.disksAfter[0].partitions[1].roles.empty());
   EXPECT_EQ(p.unplacedRoles, std::vector<std::string>{"PBR on disk 0, partition 4"});
 
   const std::string page = RenderLayoutPicture(p);
@@ -160,7 +142,7 @@ TEST(LayoutPicture, CarvingShowsAsACleanedDiskWithANewPartition) {
 }
 
 TEST(LayoutPicture, LettersAtStartAndEndLandOnTheirPartitions) {
-  PicturedRun run(R"({"firmware": "uefi",
+  ReportedRun run(R"({"firmware": "uefi",
     "disks": [
       {"sizeMB": 244198, "partitions": [
         {"label": "ESP", "type": "GPT: System", "sizeMB": 260},
@@ -168,32 +150,32 @@ TEST(LayoutPicture, LettersAtStartAndEndLandOnTheirPartitions) {
         {"label": "OS", "sizeMB": 200000, "letter": "C:", "files": {"Windows/": ""}},
         {"label": "PQSERVICE", "sizeMB": 20000, "letter": "Q:"}]}],
     "drives": [{"letter": "X:", "label": "Boot"}, {"letter": "R:", "label": null}]})");
-  const LayoutPicture& p = run.picture;
-  ASSERT_EQ(p.before.size(), 1u);
-  EXPECT_EQ(p.before[0].partitions[2].letters, std::vector<std::string>{"C:"});
-  EXPECT_EQ(p.before[0].partitions[3].letters, std::vector<std::string>{"Q:"});
-  EXPECT_TRUE(p.before[0].partitions[0].letters.empty());
+  const RunReport& p = run.report;
+  ASSERT_EQ(p.disksBefore.size(), 1u);
+  EXPECT_EQ(p.disksBefore[0].partitions[2].letters, std::vector<std::string>{"C:"});
+  EXPECT_EQ(p.disksBefore[0].partitions[3].letters, std::vector<std::string>{"Q:"});
+  EXPECT_TRUE(p.disksBefore[0].partitions[0].letters.empty());
   ASSERT_EQ(p.otherLettersBefore.size(), 2u);
-  EXPECT_EQ(p.otherLettersBefore[0].note, "Boot");
-  EXPECT_EQ(p.otherLettersBefore[1].note, "no file system");
+  EXPECT_EQ(p.otherLettersBefore[0].volume.label, "Boot");
+  EXPECT_EQ(p.otherLettersBefore[1].volume.kind, VolumeNote::Kind::NoFileSystem);
   // Every letter the run left defined is pictured exactly once, on a partition or apart.
   size_t pictured = p.otherLettersAfter.size();
-  for (const auto& part : p.after[0].partitions) pictured += part.letters.size();
-  EXPECT_EQ(pictured, run.summary["letters"].size());
-  for (const auto& [letter, target] : run.summary["letters"].items()) {
-    const std::string t = target.get<std::string>();
+  for (const auto& part : p.disksAfter[0].partitions) pictured += part.letters.size();
+  EXPECT_EQ(pictured, p.letters.size());
+  for (const auto& [letter, t, volume] : p.letters) {
     if (t.rfind("\\Device\\Harddisk0\\Partition", 0) != 0) continue;
     const size_t number =
         std::stoul(t.substr(std::string("\\Device\\Harddisk0\\Partition").size()));
-    const auto& letters = p.after[0].partitions.at(number - 1).letters;
+    const auto& letters = p.disksAfter[0].partitions.at(number - 1).letters;
     EXPECT_NE(std::find(letters.begin(), letters.end(), letter), letters.end()) << letter;
   }
   // The PBR role is numbered past the hidden partition the way the run counts: on the OS.
-  EXPECT_EQ(run.summary["roles"]["pbr"]["partition"], 3);
-  EXPECT_NE(std::find(p.after[0].partitions[2].roles.begin(), p.after[0].partitions[2].roles.end(),
-                      PartitionRole::Pbr),
-            p.after[0].partitions[2].roles.end());
+  EXPECT_EQ(p.roles[0].name, "pbr");
+  EXPECT_EQ(p.roles[0].partition, 3);
+  EXPECT_NE(std::find(p.disksAfter[0].partitions[2].roles.begin(),
+                      p.disksAfter[0].partitions[2].roles.end(), PartitionRole::Pbr),
+            p.disksAfter[0].partitions[2].roles.end());
 }
 
 }  // namespace
-}  // namespace quorvane::sim
+}  // namespace quorvane::report

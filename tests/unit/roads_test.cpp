@@ -9,7 +9,7 @@
 #include "base/text.h"
 #include "letters/volume_mapping.h"
 #include "run/layout_job.h"
-#include "sim_fixture.h"
+#include "tests/unit/sim_fixture.h"
 
 namespace quorvane {
 namespace {

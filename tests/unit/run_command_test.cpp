@@ -4,7 +4,7 @@
 #include <string>
 
 #include "run/layout_job.h"
-#include "sim_fixture.h"
+#include "tests/unit/sim_fixture.h"
 
 namespace quorvane {
 namespace {

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "base/text.h"
-#include "platform/sim/command_host.h"
-#include "platform/sim/command_words.h"
+#include "platform/sim/commands/command_host.h"
+#include "platform/sim/commands/command_words.h"
 
 namespace quorvane::sim {
 namespace {

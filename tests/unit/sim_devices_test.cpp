@@ -2,7 +2,7 @@
 // failures, the drive lists and labels read through letters.
 #include <gtest/gtest.h>
 
-#include "sim_fixture.h"
+#include "tests/unit/sim_fixture.h"
 
 namespace quorvane::sim {
 namespace {

@@ -3,7 +3,7 @@
 // mode, searches, cleaned disks and the virtual clock.
 #include <gtest/gtest.h>
 
-#include "sim_fixture.h"
+#include "tests/unit/sim_fixture.h"
 
 namespace quorvane::sim {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/ini_file.h"
-#include "sim_fixture.h"
+#include "tests/unit/sim_fixture.h"
 
 namespace quorvane::sim {
 namespace {

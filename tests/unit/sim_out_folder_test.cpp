@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "platform/sim/out_folder.h"
-#include "sim_fixture.h"
+#include "tests/unit/sim_fixture.h"
+#include "tools/sim/out_folder.h"
 
 namespace quorvane::sim {
 namespace {

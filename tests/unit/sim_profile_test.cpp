@@ -2,8 +2,8 @@
 // profile named by its JSON path.
 #include <gtest/gtest.h>
 
-#include "platform/sim/builtin_machines.h"
 #include "platform/sim/profile_loader.h"
+#include "tools/sim/builtin_machines.h"
 
 namespace quorvane::sim {
 namespace {

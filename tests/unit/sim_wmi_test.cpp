@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/wql.h"
-#include "sim_fixture.h"
+#include "tests/unit/sim_fixture.h"
 
 namespace quorvane::sim {
 namespace {

@@ -7,7 +7,7 @@
 #include "classify/capability_decision.h"
 #include "inventory/smbios.h"
 #include "run/layout_job.h"
-#include "sim_fixture.h"
+#include "tests/unit/sim_fixture.h"
 
 namespace quorvane {
 namespace {

@@ -1,16 +1,19 @@
 // quorvane-sim: runs the layout engine against a simulated machine described in JSON.
 #include <CLI/CLI.hpp>
+#include <fstream>
 #include <iostream>
 #include <optional>
 
-#include "human_summary.h"
-#include "platform/sim/builtin_machines.h"
-#include "platform/sim/out_folder.h"
-#include "platform/sim/picture_of_run.h"
 #include "platform/sim/profile_loader.h"
 #include "platform/sim/sim_platform.h"
-#include "platform/sim/summary.h"
+#include "report/build_report.h"
+#include "report/layout_picture.h"
+#include "report/summary_json.h"
+#include "report/terminal_summary.h"
 #include "run/layout_job.h"
+#include "tools/sim/builtin_machines.h"
+#include "tools/sim/out_folder.h"
+#include "tools/sim/stdout_colour.h"
 
 namespace {
 
@@ -24,6 +27,13 @@ std::optional<Profile> BuiltinProfile(const std::string& name) {
   for (const auto& [file, text] : BuiltinMachineFiles())
     if (file == name) return LoadProfile(text, std::string(file) + ".json");
   return std::nullopt;
+}
+
+void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  out.close();
+  if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
 int ListBuiltins() {
@@ -80,10 +90,12 @@ int main(int argc, char** argv) {
     const Profile loaded = profile;
     SimPlatform machine(std::move(profile), outDir);
     quorvane::CLayoutJob job(machine);
-    auto summary = BuildSummary(machine, job);
-    WriteSummary(summary, outDir);
-    if (!htmlPath.empty()) WriteLayoutPicture(PictureOfRun(loaded, machine, summary), htmlPath);
-    if (!quiet) PrintHumanSummary(machine, summary, outDir, std::cout, StdoutWantsColour());
+    const auto report = quorvane::report::BuildRunReport(loaded, machine, job);
+    WriteFile(std::filesystem::path(outDir) / "summary.json",
+              quorvane::report::SummaryJson(report));
+    if (!htmlPath.empty()) WriteFile(htmlPath, quorvane::report::RenderLayoutPicture(report));
+    if (!quiet)
+      quorvane::report::PrintTerminalSummary(report, outDir, std::cout, StdoutWantsColour());
     return kCompleted;
   } catch (const ProfileError& e) {
     std::cerr << e.what() << "\n";

@@ -6,7 +6,7 @@
 
 #include "base/text.h"
 #include "letters/device_path.h"
-#include "platform/sim/command_words.h"
+#include "platform/sim/commands/command_words.h"
 #include "platform/sim/sim_wmi.h"
 
 namespace quorvane::sim {

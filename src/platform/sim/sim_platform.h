@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/sim/command_host.h"
+#include "platform/sim/commands/command_host.h"
 #include "platform/sim/dos_devices.h"
 #include "platform/sim/ini_file.h"
 #include "platform/sim/profile.h"

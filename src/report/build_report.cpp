@@ -1,0 +1,270 @@
+// Turns a finished simulated run into its report: what the run logged, mapped, ran and changed.
+#include "report/build_report.h"
+
+#include <algorithm>
+#include <set>
+
+#include "base/text.h"
+#include "letters/device_path.h"
+#include "procedure/layout_sequence.h"
+#include "report/explanations.h"
+#include "report/logged_lines.h"
+#include "report/warnings.h"
+
+namespace quorvane::report {
+namespace {
+
+namespace fs = std::filesystem;
+using sim::SimPlatform;
+
+std::string U8(const std::wstring& text) { return ToUtf8(text); }
+
+VolumeNote NoteOf(const SimPlatform::Volume& volume) {
+  if (!volume.exists) return VolumeNote{VolumeNote::Kind::NoSuchVolume, ""};
+  if (!volume.label) return VolumeNote{VolumeNote::Kind::NoFileSystem, ""};
+  return VolumeNote{VolumeNote::Kind::Label, U8(*volume.label)};
+}
+
+DiskReport DiskOf(const sim::DiskSpec& disk) {
+  DiskReport report;
+  report.index = disk.index;
+  report.model = U8(disk.model);
+  report.style = disk.gpt ? "gpt" : "mbr";
+  report.sizeMB = disk.sizeMB;
+  for (const auto& part : disk.partitions) {
+    PartitionReport p;
+    p.sizeMB = part.sizeMB;
+    if (part.label) p.label = U8(*part.label);
+    p.type = U8(part.type);
+    p.hidden = part.hidden;
+    report.partitions.push_back(std::move(p));
+  }
+  return report;
+}
+
+DiskReport* FindDisk(std::vector<DiskReport>& disks, int index) {
+  for (auto& disk : disks)
+    if (disk.index == index) return &disk;
+  return nullptr;
+}
+
+PartitionReport* FindPartition(std::vector<DiskReport>& disks, int disk, int number) {
+  DiskReport* found = FindDisk(disks, disk);
+  if (found == nullptr || number < 1 || static_cast<size_t>(number) > found->partitions.size())
+    return nullptr;
+  return &found->partitions[static_cast<size_t>(number) - 1];
+}
+
+// A letter onto its partition in `disks`, or into `others` when it names none.
+void PlaceLetter(std::vector<DiskReport>& disks, std::vector<LetterReport>& others,
+                 const LetterReport& letter) {
+  if (auto place = ParsePartitionDevicePath(FromUtf8(letter.target))) {
+    if (PartitionReport* part = FindPartition(disks, place->disk, place->partition)) {
+      part->letters.push_back(letter.letter);
+      return;
+    }
+  }
+  others.push_back(letter);
+}
+
+void LettersAtStart(const sim::Profile& loaded, RunReport& report) {
+  for (const auto& disk : loaded.disks) {
+    for (size_t i = 0; i < disk.partitions.size(); ++i) {
+      const auto& letter = disk.partitions[i].letter;
+      if (!letter) continue;
+      const std::wstring target = PartitionDevicePath(disk.index, static_cast<int>(i) + 1);
+      PlaceLetter(report.disksBefore, report.otherLettersBefore,
+                  LetterReport{U8(*letter), U8(target), VolumeNote{VolumeNote::Kind::Label, ""}});
+    }
+  }
+  for (const auto& drive : loaded.drives) {
+    report.otherLettersBefore.push_back(
+        LetterReport{U8(drive.letter), "volume:" + U8(drive.letter),
+                     NoteOf(SimPlatform::Volume{true, drive.label, {}})});
+  }
+  for (auto& disk : report.disksBefore)
+    for (auto& part : disk.partitions) std::sort(part.letters.begin(), part.letters.end());
+}
+
+void Letters(const SimPlatform& machine, RunReport& report) {
+  for (const auto& letter : machine.DosDevices().Letters()) {
+    const std::wstring target = *machine.DosDevices().InForce(letter);
+    report.letters.push_back(
+        LetterReport{U8(letter), U8(target), NoteOf(machine.VolumeOfTarget(target))});
+  }
+  for (const auto& letter : report.letters)
+    PlaceLetter(report.disksAfter, report.otherLettersAfter, letter);
+}
+
+void Roles(const SimPlatform& machine, const CLayoutJob& job, RunReport& report) {
+  const std::pair<const char*, const RoleSlot*> slots[] = {
+      {"pbr", &job.m_PBRInfo}, {"sys", &job.m_SYSInfo}, {"os", &job.m_OSInfo},
+      {"ssd", &job.m_SSDInfo}, {"hdd", &job.m_HDDInfo}, {"recovery", &job.m_RecoveryInfo}};
+  for (const auto& [name, slot] : slots) {
+    report.roles.push_back(RoleReport{
+        name, slot->bFound, slot->nDisk, slot->nPartition,
+        NoteOf(machine.VolumeOfTarget(PartitionDevicePath(slot->nDisk, slot->nPartition)))});
+  }
+}
+
+struct RoleKey {
+  const char* name;
+  PartitionRole role;
+  const char* shown;
+};
+
+constexpr RoleKey kPartitionRoles[] = {{"pbr", PartitionRole::Pbr, "PBR"},
+                                       {"sys", PartitionRole::System, "EFI/SYS"},
+                                       {"os", PartitionRole::Os, "OS"},
+                                       {"recovery", PartitionRole::Recovery, "Recovery"}};
+
+const RoleReport* FoundRole(const RunReport& report, const char* name) {
+  for (const auto& role : report.roles)
+    if (role.name == name && role.found) return &role;
+  return nullptr;
+}
+
+// Roles were found on the disks as loaded (the inventory comes before any change), so they hold
+// in both pictures except on a disk the run cleaned.
+void PlaceRoles(RunReport& report) {
+  for (const RoleKey& key : kPartitionRoles) {
+    const RoleReport* role = FoundRole(report, key.name);
+    if (role == nullptr) continue;
+    PartitionReport* before = FindPartition(report.disksBefore, role->disk, role->partition);
+    if (before == nullptr) {
+      report.unplacedRoles.push_back(std::string(key.shown) + " on disk " +
+                                     std::to_string(role->disk) + ", partition " +
+                                     std::to_string(role->partition));
+      continue;
+    }
+    before->roles.push_back(key.role);
+    DiskReport* afterDisk = FindDisk(report.disksAfter, role->disk);
+    if (afterDisk == nullptr || afterDisk->cleaned) continue;
+    if (PartitionReport* after = FindPartition(report.disksAfter, role->disk, role->partition))
+      after->roles.push_back(key.role);
+  }
+  for (const char* name : {"ssd", "hdd"}) {
+    const RoleReport* role = FoundRole(report, name);
+    if (role == nullptr) continue;
+    const std::string shown = name[0] == 's' ? "SSD" : "HDD";
+    for (auto* disks : {&report.disksBefore, &report.disksAfter})
+      if (DiskReport* disk = FindDisk(*disks, role->disk)) disk->diskRoles.push_back(shown);
+  }
+}
+
+// The letters in force on the volume kept in a host folder of that name ("X", "disk1-part2").
+std::vector<std::string> FolderLetters(const SimPlatform& machine, const std::string& folder) {
+  std::vector<std::string> letters;
+  for (const auto& letter : machine.DosDevices().Letters()) {
+    auto volume = machine.VolumeOfTarget(*machine.DosDevices().InForce(letter));
+    if (volume.exists && volume.label && volume.folder.filename().string() == folder)
+      letters.push_back(U8(letter));
+  }
+  return letters;
+}
+
+void LogFiles(const SimPlatform& machine, RunReport& report) {
+  std::set<std::string> seen;
+  for (const auto& write : machine.LogWrites()) {
+    if (!write.written || seen.count(write.hostFile)) continue;
+    const fs::path host(write.hostFile);
+    if (!EqualsIgnoreCaseAscii(FromUtf8(host.filename().string()), L"Quorvane.log")) continue;
+    std::error_code ec;
+    if (!fs::exists(machine.OutDir() / host, ec)) continue;
+    seen.insert(write.hostFile);
+    report.logFiles.push_back(LogFileReport{
+        write.hostFile, FolderLetters(machine, host.parent_path().filename().string())});
+  }
+}
+
+bool IsProfileFile(const std::map<std::string, sim::FileSpec>& files, const std::string& relative) {
+  for (const auto& [path, entry] : files)
+    if (EqualsIgnoreCaseAscii(FromUtf8(path), FromUtf8(relative))) return true;
+  return false;
+}
+
+// Every file on a volume that the profile did not put there and that is no log, sorted.
+void FilesWritten(const sim::Profile& loaded, const SimPlatform& machine, RunReport& report) {
+  std::map<std::string, const std::map<std::string, sim::FileSpec>*> given;
+  for (const auto& disk : loaded.disks)
+    for (size_t p = 0; p < disk.partitions.size(); ++p)
+      given["disk" + std::to_string(disk.index) + "-part" + std::to_string(p + 1)] =
+          &disk.partitions[p].files;
+  for (const auto& drive : loaded.drives) given[U8(drive.letter.substr(0, 1))] = &drive.files;
+
+  std::set<std::string> logs;
+  for (const auto& log : report.logFiles) logs.insert(log.path);
+  std::error_code ec;
+  const fs::path volumes = machine.OutDir() / "volumes";
+  for (auto it = fs::recursive_directory_iterator(volumes, ec); !ec && it != decltype(it)();
+       it.increment(ec)) {
+    if (!it->is_regular_file(ec)) continue;
+    const fs::path relative = fs::relative(it->path(), volumes, ec);
+    const std::string folder = relative.begin()->string();
+    const std::string inside = fs::relative(it->path(), volumes / folder, ec).generic_string();
+    auto found = given.find(folder);
+    if (found != given.end() && IsProfileFile(*found->second, inside)) continue;
+    const std::string path = fs::path("volumes" / relative).generic_string();
+    if (!logs.count(path)) report.filesWritten.push_back(path);
+  }
+  std::sort(report.filesWritten.begin(), report.filesWritten.end());
+}
+
+}  // namespace
+
+const char* RoadName(Road road) {
+  switch (road) {
+    case Road::Register:
+      return "register";
+    case Road::RapidStart:
+      return "rapid-start";
+    case Road::None:
+      break;
+  }
+  return "none";
+}
+
+RunReport BuildRunReport(const sim::Profile& loaded, const SimPlatform& machine,
+                         const CLayoutJob& job) {
+  const LoggedLines logged(machine.LogWrites());
+  RunReport report;
+  report.machine = machine.profile().name;
+  report.description = loaded.description;
+  report.ssdHddMode = logged.Flag(kSsdHddModeLine);
+  report.miniSsd = logged.Flag(kMiniSsdLine);
+  report.rapidStart = logged.Flag(kRapidStartLine);
+  if (report.ssdHddMode == true) {
+    report.road = Road::Register;
+  } else if (report.miniSsd == true && report.rapidStart == true) {
+    report.road = Road::RapidStart;
+  }
+  Roles(machine, job, report);
+
+  for (const auto& command : machine.Commands())
+    report.commands.push_back(CommandReport{U8(command.commandLine), command.started,
+                                            command.exitCode, command.lastError});
+  for (const auto& box : machine.MessageBoxes())
+    report.messageBoxes.push_back(MessageBoxReport{U8(box.text), U8(box.caption)});
+  LogFiles(machine, report);
+  FilesWritten(loaded, machine, report);
+  report.simulatedMs = machine.ElapsedMs();
+
+  for (const auto& disk : loaded.disks) report.disksBefore.push_back(DiskOf(disk));
+  for (const auto& disk : machine.profile().disks) report.disksAfter.push_back(DiskOf(disk));
+  for (const auto& cleaned : machine.CleanedDisks()) {
+    if (DiskReport* disk = FindDisk(report.disksAfter, cleaned.index)) {
+      disk->cleaned = true;
+      for (auto& part : disk->partitions) part.created = true;
+    }
+  }
+  LettersAtStart(loaded, report);
+  Letters(machine, report);
+  PlaceRoles(report);
+
+  report.rapidStartWhy = RapidStartWhy(logged);
+  report.roadWhy = RoadWhy(report, logged);
+  report.warnings = BuildWarnings(machine, logged);
+  return report;
+}
+
+}  // namespace quorvane::report

@@ -1,0 +1,109 @@
+// What one finished simulated run did, as typed facts: the one source of every output of a run.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvane::report {
+
+enum class Road { Register, RapidStart, None };
+// "register", "rapid-start", "none".
+const char* RoadName(Road road);
+
+// The volume a letter or a role points at, as the run left it.
+struct VolumeNote {
+  enum class Kind { Label, NoFileSystem, NoSuchVolume };
+  Kind kind = Kind::NoSuchVolume;
+  std::string label;  // UTF-8; for Kind::Label
+};
+
+// The roles a partition can play, in the order their colours are given.
+enum class PartitionRole { Pbr, System, Os, Recovery };
+
+struct PartitionReport {
+  int64_t sizeMB = 0;
+  std::optional<std::string> label;  // UTF-8; empty optional: no file system
+  std::string type;
+  bool hidden = false;               // not listed by WMI
+  bool created = false;              // made by the run (on a disk it cleaned)
+  std::vector<std::string> letters;  // "M:" form
+  std::vector<PartitionRole> roles;
+};
+
+struct DiskReport {
+  int index = 0;
+  std::string model;
+  std::string style;  // "gpt" or "mbr"
+  int64_t sizeMB = 0;
+  bool cleaned = false;
+  std::vector<std::string> diskRoles;  // "SSD", "HDD"
+  std::vector<PartitionReport> partitions;
+};
+
+// A role slot of the run context as it stands at the end.
+struct RoleReport {
+  std::string name;  // "pbr", "sys", "os", "ssd", "hdd", "recovery"
+  bool found = false;
+  int disk = 0;
+  int partition = 0;
+  VolumeNote volume;  // of the partition the slot names
+};
+
+struct LetterReport {
+  std::string letter;  // "M:"
+  std::string target;  // the definition in force
+  VolumeNote volume;
+};
+
+struct CommandReport {
+  std::string commandLine;
+  bool started = false;
+  uint32_t exitCode = 0;   // when started
+  uint32_t lastError = 0;  // when not started
+};
+
+struct MessageBoxReport {
+  std::string text;
+  std::string caption;
+};
+
+struct Warning {
+  std::string kind;  // "letter-role", "disk-cleaned", "message-box", "lost-log-line", ...
+  std::string text;
+};
+
+struct LogFileReport {
+  std::string path;                  // relative to the output folder, '/'-separated
+  std::vector<std::string> letters;  // the letters in force on its volume at the end
+};
+
+struct RunReport {
+  std::string machine;  // the profile's name
+  std::string description;
+  Road road = Road::None;
+  std::string roadWhy;        // "because ..." without the word
+  std::string rapidStartWhy;  // what the capability record said
+  // The flags as the flag summary logged them; empty when it never did.
+  std::optional<bool> ssdHddMode;
+  std::optional<bool> miniSsd;
+  std::optional<bool> rapidStart;
+  std::vector<RoleReport> roles;      // pbr, sys, os, ssd, hdd, recovery
+  std::vector<LetterReport> letters;  // every letter defined at the end, ascending
+  std::vector<CommandReport> commands;
+  std::vector<MessageBoxReport> messageBoxes;
+  std::vector<Warning> warnings;
+  std::vector<LogFileReport> logFiles;
+  std::vector<std::string> filesWritten;  // other files the run left, relative to the output
+  uint64_t simulatedMs = 0;
+
+  // The layout before and after: disks with letters and roles placed on their partitions.
+  std::vector<DiskReport> disksBefore;
+  std::vector<DiskReport> disksAfter;
+  std::vector<LetterReport> otherLettersBefore;  // letters on no partition of a listed disk
+  std::vector<LetterReport> otherLettersAfter;
+  std::vector<std::string> unplacedRoles;  // roles whose partition no listed disk holds
+};
+
+}  // namespace quorvane::report

@@ -1,0 +1,191 @@
+// Printing a run's summary for a person at a terminal.
+#include "report/terminal_summary.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace quorvane::report {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kWidth = 80;
+constexpr size_t kLabelWidth = 11;
+
+enum class Style { Plain, Good, Attention, Bad };
+
+class Printer {
+ public:
+  Printer(std::ostream& out, bool colour) : out_(out), colour_(colour) {}
+
+  // One labelled entry; a long text wraps at blanks (or hard at the width)
+  // under the text column, indented by two more.
+  void Entry(const std::string& label, std::string text, Style style = Style::Plain) {
+    std::string head = label + std::string(kLabelWidth - std::min(label.size(), kLabelWidth), ' ');
+    if (label.size() >= kLabelWidth) head = label.substr(0, kLabelWidth - 1) + " ";
+    const size_t room = kWidth - kLabelWidth;
+    bool first = true;
+    while (true) {
+      const size_t width = first ? room : room - 2;
+      std::string piece = text;
+      if (text.size() > width) {
+        size_t cut = text.rfind(' ', width);
+        if (cut == std::string::npos || cut < width / 2) cut = width;
+        piece = text.substr(0, cut);
+        text = text.substr(cut);
+        if (!text.empty() && text.front() == ' ') text.erase(0, 1);
+      } else {
+        text.clear();
+      }
+      std::string lead =
+          first ? Paint(head, Style::Plain, true) : std::string(kLabelWidth + 2, ' ');
+      out_ << lead << Paint(piece, style, false) << "\n";
+      first = false;
+      if (text.empty()) break;
+    }
+  }
+
+ private:
+  std::string Paint(const std::string& text, Style style, bool bold) const {
+    if (!colour_ || text.find_first_not_of(' ') == std::string::npos) return text;
+    const char* code = bold ? "1" : nullptr;
+    switch (style) {
+      case Style::Good:
+        code = "32";
+        break;
+      case Style::Attention:
+        code = "33";
+        break;
+      case Style::Bad:
+        code = "31";
+        break;
+      case Style::Plain:
+        break;
+    }
+    if (!code) return text;
+    return std::string("\x1b[") + code + "m" + text + "\x1b[0m";
+  }
+
+  std::ostream& out_;
+  bool colour_;
+};
+
+// The label of a volume as the summary names it.
+std::string VolumeText(const VolumeNote& volume) {
+  switch (volume.kind) {
+    case VolumeNote::Kind::NoSuchVolume:
+      return "no such partition";
+    case VolumeNote::Kind::NoFileSystem:
+      return "no file system";
+    case VolumeNote::Kind::Label:
+      break;
+  }
+  return "\"" + volume.label + "\"";
+}
+
+std::string Flag(const std::optional<bool>& value) {
+  if (!value) return "not logged";
+  return *value ? "true" : "false";
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+  std::string out;
+  for (const auto& part : parts) out += (out.empty() ? "" : ", ") + part;
+  return out;
+}
+
+void PrintFiles(Printer& print, const RunReport& report, const fs::path& outDir) {
+  bool first = true;
+  for (const auto& log : report.logFiles) {
+    std::string letters = log.letters.empty() ? "" : "  (" + Joined(log.letters) + ")";
+    print.Entry(first ? "Logs" : "", (outDir / log.path).generic_string() + letters);
+    first = false;
+  }
+  if (first) print.Entry("Logs", "none written", Style::Bad);
+  first = true;
+  for (const auto& path : report.filesWritten) {
+    print.Entry(first ? "Scripts" : "", (outDir / path).generic_string());
+    first = false;
+  }
+  print.Entry("Summary", (outDir / "summary.json").generic_string());
+}
+
+}  // namespace
+
+void PrintTerminalSummary(const RunReport& report, const fs::path& outDir, std::ostream& out,
+                          bool colour) {
+  Printer print(out, colour);
+  print.Entry("Machine", report.machine);
+  if (!report.description.empty()) print.Entry("", report.description);
+
+  const std::string road = RoadName(report.road);
+  print.Entry("Road", road, report.road == Road::None ? Style::Plain : Style::Good);
+  print.Entry("", "because " + report.roadWhy);
+  print.Entry("Flags", "ssdHddMode " + Flag(report.ssdHddMode) + ", miniSsd " +
+                           Flag(report.miniSsd) + ", rapidStart " + Flag(report.rapidStart) + " (" +
+                           report.rapidStartWhy + ")");
+
+  std::vector<std::string> missing;
+  bool first = true;
+  for (const auto& role : report.roles) {
+    if (!role.found) {
+      missing.push_back(role.name);
+      continue;
+    }
+    std::string name = role.name + std::string(10 - std::min<size_t>(role.name.size(), 9), ' ');
+    print.Entry(first ? "Roles" : "", name + "disk " + std::to_string(role.disk) + " partition " +
+                                          std::to_string(role.partition) + "  " +
+                                          VolumeText(role.volume));
+    first = false;
+  }
+  if (!missing.empty()) print.Entry(first ? "Roles" : "", "not found: " + Joined(missing));
+
+  first = true;
+  for (const auto& letter : report.letters) {
+    std::string text = letter.letter + "  " + letter.target;
+    text += std::string(text.size() < 36 ? 36 - text.size() : 1, ' ') + VolumeText(letter.volume);
+    print.Entry(first ? "Letters" : "", text);
+    first = false;
+  }
+  if (first) print.Entry("Letters", "none");
+
+  first = true;
+  for (const auto& command : report.commands) {
+    const bool ok = command.started && command.exitCode == 0;
+    std::string code = command.started ? "exit " + std::to_string(command.exitCode) : "not started";
+    print.Entry(
+        first ? "Commands" : "",
+        code + std::string(13 - std::min<size_t>(code.size(), 12), ' ') + command.commandLine,
+        ok ? Style::Plain : Style::Bad);
+    first = false;
+  }
+  if (first) print.Entry("Commands", "none");
+
+  if (report.messageBoxes.empty()) {
+    print.Entry("Boxes", "none");
+  } else {
+    print.Entry("Boxes",
+                std::to_string(report.messageBoxes.size()) +
+                    " (each stops an unattended run until someone presses OK)",
+                Style::Attention);
+    for (const auto& box : report.messageBoxes)
+      print.Entry("", "\"" + box.text + "\"", Style::Attention);
+  }
+
+  first = true;
+  for (const auto& warning : report.warnings) {
+    print.Entry(first ? "Warnings" : "", "- " + warning.text, Style::Attention);
+    first = false;
+  }
+  if (first) print.Entry("Warnings", "none");
+
+  char duration[64];
+  std::snprintf(duration, sizeof duration, "%.3f s",
+                static_cast<double>(report.simulatedMs) / 1000.0);
+  print.Entry("Simulated", duration);
+  PrintFiles(print, report, outDir);
+}
+
+}  // namespace quorvane::report

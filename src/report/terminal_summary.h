@@ -1,0 +1,17 @@
+// The short summary of a run for a person at a terminal.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+
+#include "report/run_report.h"
+
+namespace quorvane::report {
+
+// The machine, the road and why, the roles and letters with the labels of their volumes, the
+// commands, message boxes, warnings, the simulated duration and where the logs and scripts are
+// (under `outDir`). Lines fit 80 columns; `colour` adds ANSI colours.
+void PrintTerminalSummary(const RunReport& report, const std::filesystem::path& outDir,
+                          std::ostream& out, bool colour);
+
+}  // namespace quorvane::report

@@ -1,0 +1,146 @@
+// Warnings of a simulated run: fixed letters on the wrong volume, wiped labelled disks, message
+// boxes, lost log lines and failed commands.
+#include "report/warnings.h"
+
+#include "base/text.h"
+#include "classify/role_labels.h"
+#include "procedure/layout_sequence.h"
+#include "procedure/recovery_registration.h"
+#include "run/run_log.h"
+
+namespace quorvane::report {
+namespace {
+
+using sim::SimPlatform;
+using Warnings = std::vector<Warning>;
+
+std::string U8(const std::wstring& text) { return ToUtf8(text); }
+
+bool HasWindowsFolder(const std::filesystem::path& root) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(root, ec))
+    if (EqualsIgnoreCaseAscii(FromUtf8(entry.path().filename().string()), L"Windows") &&
+        entry.is_directory(ec))
+      return true;
+  return false;
+}
+
+struct FixedLetter {
+  const wchar_t* letter;
+  const char* role;
+};
+
+bool LabelFits(const FixedLetter& fixed, const std::wstring& label,
+               const std::filesystem::path& folder) {
+  const std::wstring upper = ToUpperAscii(label);
+  if (fixed.letter == std::wstring_view(kPbrLetter))
+    return upper == kPqServiceLabel || upper == kPqService2Label ||
+           StartsWith(upper, kPushButtonLabel);
+  if (fixed.letter == std::wstring_view(kToolsLetter)) return StartsWith(upper, kRecoveryLabel);
+  return IsOsLabel(label) || HasWindowsFolder(folder);
+}
+
+// M: is put on the recovery partition by every run; W: and C: only by the registration. A letter
+// the run did not set is the machine's own business.
+void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warnings& warnings) {
+  std::vector<FixedLetter> meant{{kPbrLetter, "a push-button-recovery partition"}};
+  if (logged.Logged(kRegisterLine)) {
+    meant.push_back({kToolsLetter, "a recovery-tools partition"});
+    meant.push_back({kOsLetter, "an operating-system partition"});
+  }
+  for (const FixedLetter& fixed : meant) {
+    auto target = machine.DosDevices().InForce(fixed.letter);
+    if (!target) {
+      std::string text = U8(fixed.letter) + " is not mapped";
+      if (fixed.letter == std::wstring_view(kPbrLetter)) {
+        if (auto wanted = logged.LastValue(kPbrPartitionLine))
+          text += " (it was meant for " + U8(*wanted) + ")";
+        text += ": the log stayed on the RAM drive X:, which is lost at the next reboot";
+      }
+      warnings.push_back(Warning{"letter-role", text});
+      continue;
+    }
+    auto volume = machine.VolumeOfTarget(*target);
+    const std::string where = U8(fixed.letter) + " maps to " + U8(*target);
+    if (!volume.exists) {
+      warnings.push_back(
+          Warning{"letter-role", where + ", where there is no volume, not " + fixed.role});
+    } else if (!volume.label) {
+      warnings.push_back(
+          Warning{"letter-role", where + ", a partition without a file system, not " + fixed.role});
+    } else if (!LabelFits(fixed, *volume.label, volume.folder)) {
+      warnings.push_back(Warning{"letter-role", where + ", the volume \"" + U8(*volume.label) +
+                                                    "\", which is not " + fixed.role});
+    }
+  }
+}
+
+void CleanedDiskWarnings(const SimPlatform& machine, Warnings& warnings) {
+  for (const auto& cleaned : machine.CleanedDisks()) {
+    if (cleaned.labels.empty()) continue;
+    std::string labels;
+    for (const auto& label : cleaned.labels)
+      labels += (labels.empty() ? "\"" : ", \"") + U8(label) + "\"";
+    warnings.push_back(Warning{"disk-cleaned", "disk " + std::to_string(cleaned.index) +
+                                                   " was wiped while it held " + labels});
+  }
+}
+
+void MessageBoxWarnings(const SimPlatform& machine, Warnings& warnings) {
+  for (const auto& box : machine.MessageBoxes())
+    warnings.push_back(
+        Warning{"message-box",
+                "a message box stops the run until someone presses OK: \"" + U8(box.text) + "\""});
+}
+
+// One warning per run of consecutive lines lost to the same file, so a whole unwritable log reads
+// as one finding.
+void LostLineWarnings(const SimPlatform& machine, Warnings& warnings) {
+  const auto& writes = machine.LogWrites();
+  for (size_t i = 0; i < writes.size();) {
+    if (writes[i].written) {
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < writes.size() && !writes[end].written && writes[end].file == writes[i].file) ++end;
+    auto line = [&](size_t at) {
+      return "\"" + U8(std::wstring(LogMessage(writes[at].key))) + "=" + U8(writes[at].value) +
+             "\"";
+    };
+    const std::string text = end - i == 1 ? "1 log line lost: " + line(i)
+                                          : std::to_string(end - i) + " log lines lost, from " +
+                                                line(i) + " to " + line(end - 1);
+    warnings.push_back(
+        Warning{"lost-log-line", text + " (" + U8(writes[i].file) + " cannot be written)"});
+    i = end;
+  }
+}
+
+void CommandWarnings(const SimPlatform& machine, Warnings& warnings) {
+  for (const auto& command : machine.Commands()) {
+    if (!command.started) {
+      warnings.push_back(Warning{"command-failed", "could not start (error " +
+                                                       std::to_string(command.lastError) +
+                                                       "): " + U8(command.commandLine)});
+    } else if (command.exitCode != 0) {
+      warnings.push_back(Warning{"command-failed", "ended with exit code " +
+                                                       std::to_string(command.exitCode) + ": " +
+                                                       U8(command.commandLine)});
+    }
+  }
+}
+
+}  // namespace
+
+Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged) {
+  Warnings warnings;
+  LetterWarnings(machine, logged, warnings);
+  CleanedDiskWarnings(machine, warnings);
+  MessageBoxWarnings(machine, warnings);
+  LostLineWarnings(machine, warnings);
+  CommandWarnings(machine, warnings);
+  return warnings;
+}
+
+}  // namespace quorvane::report

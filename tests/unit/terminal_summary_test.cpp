@@ -1,0 +1,96 @@
+// The summary quorvane-sim prints: its order, its width and its colours.
+#include "report/terminal_summary.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/unit/reported_run.h"
+#include "tools/sim/stdout_colour.h"
+
+namespace quorvane::report {
+namespace {
+
+// A two-disk registration with long labels and a long description, so that
+// several entries must wrap.
+constexpr char kMachine[] = R"({
+  "name": "wide-notebook",
+  "description": "A notebook whose description is long enough to need a second and even a third line on an eighty-column terminal",
+  "disks": [
+    {"sizeMB": 244198, "style": "gpt", "partitions": [
+      {"label": "ESP", "type": "GPT: System", "sizeMB": 100},
+      {"hidden": true, "label": null, "sizeMB": 16},
+      {"label": "Recovery tools and a much longer label", "sizeMB": 900},
+      {"label": "OS", "sizeMB": 9000, "letter": "C:", "files": {"Windows/": ""}},
+      {"label": "PQSERVICE", "sizeMB": 9000}]},
+    {"sizeMB": 953869, "style": "mbr", "partitions": [
+      {"label": "PQSERVICE2", "sizeMB": 9000, "letter": "Q:",
+       "files": {"RecoveryImage/install.wim": {"wimImages": ["Home", "Pro"]}, "RyTools/": ""}}]}],
+  "faults": {"cannotStart": ["ReagentC"]}
+})";
+
+std::string Print(const ReportedRun& run, bool colour) {
+  std::ostringstream out;
+  PrintTerminalSummary(run.report, run.sim.root() / "an-output-folder-with-a-long-name", out,
+                       colour);
+  return out.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(TerminalSummary, SectionsInOrderWithinEightyColumns) {
+  ReportedRun sim(kMachine);
+  const std::string text = Print(sim, false);
+  EXPECT_EQ(text.find('\x1b'), std::string::npos);
+
+  std::vector<std::string> sections;
+  for (const auto& line : Lines(text)) {
+    EXPECT_LE(line.size(), 80u) << line;
+    if (!line.empty() && line[0] != ' ') sections.push_back(line.substr(0, line.find(' ')));
+  }
+  EXPECT_EQ(sections, (std::vector<std::string>{"Machine", "Road", "Flags", "Roles", "Letters",
+                                                "Commands", "Boxes", "Warnings", "Simulated",
+                                                "Logs", "Scripts", "Summary"}));
+
+  // Roles and letters carry the label of the volume they name; the MSR has none.
+  EXPECT_NE(text.find("recovery  disk 0 partition 2  no file system"), std::string::npos);
+  EXPECT_NE(text.find("M:  \\Device\\Harddisk1\\Partition1    \"PQSERVICE2\""), std::string::npos);
+  // The registration script ran, but ReagentC inside it could not start.
+  EXPECT_NE(text.find("exit 9009    M:\\RyTools\\RegisterInstall.cmd"), std::string::npos);
+  // The scripts the run wrote are listed; the image the profile put there is not.
+  EXPECT_NE(text.find("RyTools/RegisterInstall.cmd"), std::string::npos);
+  EXPECT_EQ(text.find("install.wim"), std::string::npos);
+}
+
+TEST(TerminalSummary, ColourChangesNothingButTheEscapes) {
+  ReportedRun plain(kMachine);
+  ReportedRun coloured(kMachine);
+  const std::string text = Print(plain, false);
+  const std::string painted = Print(coloured, true);
+  EXPECT_NE(painted.find("\x1b[33m"), std::string::npos);  // the warnings
+  EXPECT_NE(painted.find("\x1b[31m"), std::string::npos);  // the failed command
+  std::string stripped = std::regex_replace(painted, std::regex("\x1b\\[[0-9;]*m"), "");
+  // The two runs live in different temporary folders.
+  auto folderless = [&](const std::string& s, const ReportedRun& run) {
+    return std::regex_replace(s, std::regex(run.sim.root().string()), "DIR");
+  };
+  EXPECT_EQ(folderless(stripped, coloured), folderless(text, plain));
+}
+
+TEST(TerminalSummary, ColourOnlyForATerminalWithoutNoColor) {
+  // The tests' standard output is not a terminal, and NO_COLOR turns colour off anyway.
+  setenv("NO_COLOR", "1", 1);
+  EXPECT_FALSE(sim::StdoutWantsColour());
+  unsetenv("NO_COLOR");
+}
+
+}  // namespace
+}  // namespace quorvane::report

@@ -1,0 +1,139 @@
+// Warnings of whole simulated runs: letters on the wrong volume, wiped disks, lost log lines,
+// message boxes and failed commands.
+#include "report/warnings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/unit/reported_run.h"
+
+namespace quorvane::report {
+namespace {
+
+// The texts of the warnings of one kind, after a whole run on the machine.
+std::vector<std::string> WarningsOf(const ReportedRun& run, const std::string& kind) {
+  std::vector<std::string> texts;
+  for (const auto& warning : run.report.warnings)
+    if (warning.kind == kind) texts.push_back(warning.text);
+  return texts;
+}
+
+constexpr char kEsp[] = R"({"label": "ESP", "type": "GPT: System", "sizeMB": 100})";
+constexpr char kMsr[] = R"({"hidden": true, "label": null, "sizeMB": 16})";
+
+std::string GptDisk(const std::string& partitions, int sizeMB = 244198) {
+  return R"({"sizeMB": )" + std::to_string(sizeMB) + R"(, "style": "gpt", "partitions": [)" +
+         partitions + "]}";
+}
+
+TEST(Warnings, FixedLetterOnAVolumeOfAnotherRole) {
+  // PQSERVICE after an MSR: its WMI number plus one names the Recovery partition before it.
+  ReportedRun shifted(R"({"disks": [)" +
+                      GptDisk(std::string(kEsp) + "," + kMsr +
+                              R"(, {"label": "OS", "sizeMB": 9000, "letter": "C:"},
+                                  {"label": "Recovery", "sizeMB": 900},
+                                  {"label": "PQSERVICE", "sizeMB": 9000})") +
+                      "]}");
+  EXPECT_EQ(WarningsOf(shifted, "letter-role"),
+            std::vector<std::string>{"M: maps to \\Device\\Harddisk0\\Partition4, the volume "
+                                     "\"Recovery\", which is not a push-button-recovery "
+                                     "partition"});
+
+  // A C: the run never set is not the run's doing, whatever it holds.
+  ReportedRun legacy(R"({"firmware": "legacy", "disks": [{"sizeMB": 400000, "style": "mbr",
+      "partitions": [{"label": "System Reserved", "sizeMB": 100, "letter": "C:"},
+                     {"label": "OS", "sizeMB": 90000, "letter": "D:"},
+                     {"label": "PQSERVICE", "sizeMB": 9000}]}]})");
+  EXPECT_TRUE(WarningsOf(legacy, "letter-role").empty());
+}
+
+TEST(Warnings, RegistrationLettersAreChecked) {
+  // The recovery-tools partition after an MSR: W: lands on the MSR, C: on Windows.
+  ReportedRun sim(R"({"disks": [)" +
+                  GptDisk(std::string(kEsp) + "," + kMsr +
+                          R"(, {"label": "Recovery tools", "sizeMB": 900},
+                              {"label": "OS", "sizeMB": 9000, "letter": "C:", "files": {"Windows/": ""}},
+                              {"label": "PQSERVICE", "sizeMB": 9000})") +
+                  R"(, {"sizeMB": 953869, "style": "mbr", "partitions": [
+                     {"label": "PQSERVICE2", "sizeMB": 9000, "letter": "Q:"}]}]})");
+  EXPECT_EQ(WarningsOf(sim, "letter-role"),
+            std::vector<std::string>{"W: maps to \\Device\\Harddisk0\\Partition2, a partition "
+                                     "without a file system, not a recovery-tools partition"});
+}
+
+TEST(Warnings, UnmappedMNamesTheMeantPartitionAndTheBoxes) {
+  ReportedRun sim(R"({"faults": {"mountFailures": {"M:": "always"}}, "disks": [)" +
+                  GptDisk(std::string(kEsp) + "," + kMsr +
+                          R"(, {"label": "OS", "sizeMB": 9000, "letter": "C:"},
+                              {"label": "PUSH BUTTON RESET", "sizeMB": 9000})") +
+                  "]}");
+  const auto& warnings = sim.report.warnings;
+  std::vector<std::string> kinds;
+  for (const auto& warning : warnings) kinds.push_back(warning.kind);
+  EXPECT_EQ(kinds, (std::vector<std::string>{"letter-role", "message-box", "message-box",
+                                             "command-failed"}));
+  EXPECT_EQ(warnings[0].text,
+            "M: is not mapped (it was meant for \\Device\\Harddisk0\\Partition4): the log stayed "
+            "on the RAM drive X:, which is lost at the next reboot");
+  EXPECT_EQ(warnings[1].text,
+            "a message box stops the run until someone presses OK: \"Mount Failed\"");
+  EXPECT_EQ(warnings[3].text, "could not start (error 2): M:\\RebuildEnd_CopyFile.cmd");
+}
+
+TEST(Warnings, WipedDiskNamesItsLabels) {
+  // Windows on a 29 GB eMMC: taken for the cache SSD and cleaned.
+  ReportedRun emmc(R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]]}},
+      "disks": [)" +
+                   GptDisk(std::string(kEsp) + "," + kMsr +
+                               R"(, {"label": "OS", "sizeMB": 20000, "letter": "C:"})",
+                           29820) +
+                   R"(, {"sizeMB": 476940, "style": "mbr", "partitions": [
+                      {"label": "PQSERVICE", "sizeMB": 9000}]}]})");
+  EXPECT_EQ(WarningsOf(emmc, "disk-cleaned"),
+            std::vector<std::string>{"disk 0 was wiped while it held \"ESP\", \"OS\""});
+
+  // A cache SSD holding only an unformatted partition is no surprise.
+  ReportedRun cache(R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]]}},
+      "disks": [{"sizeMB": 476940, "style": "mbr", "partitions": [
+                   {"label": "PQSERVICE", "sizeMB": 9000}]},
+                {"sizeMB": 30533, "partitions": [{"label": null, "sizeMB": 8192}]}]})");
+  EXPECT_TRUE(WarningsOf(cache, "disk-cleaned").empty());
+  EXPECT_EQ(cache.sim.platform().CleanedDisks().size(), 1u);
+}
+
+TEST(Warnings, LostLinesReadAsOneFindingPerFile) {
+  // A write-protected RAM drive loses every line until the log moves to M:.
+  ReportedRun sim(R"({"firmware": "legacy", "faults": {"readOnly": ["X:"]},
+      "disks": [{"sizeMB": 400000, "style": "mbr", "partitions": [
+                   {"label": "OS", "sizeMB": 90000, "letter": "C:"},
+                   {"label": "PQSERVICE", "sizeMB": 9000}]}]})");
+  auto lost = WarningsOf(sim, "lost-log-line");
+  size_t count = 0;
+  for (const auto& write : sim.sim.platform().LogWrites()) count += write.written ? 0 : 1;
+  ASSERT_EQ(lost.size(), 1u);
+  EXPECT_EQ(lost[0], std::to_string(count) +
+                         " log lines lost, from \"Get SMBIOS fail=\" to \"PBR "
+                         "Partition=\\Device\\Harddisk0\\Partition2\" "
+                         "(X:\\Quorvane.log cannot be written)");
+}
+
+TEST(Warnings, CommandsThatFailToStartOrEndNonZero) {
+  // No recovery partition and no system disk: the diskpart probe ends with 5.
+  ReportedRun probe(R"({"tools": {"systemDisk": null}, "disks": [)" +
+                    GptDisk(std::string(kEsp) + R"(, {"label": "OS", "sizeMB": 9000})") + "]}");
+  EXPECT_EQ(WarningsOf(probe, "command-failed"),
+            std::vector<std::string>{"ended with exit code 5: X:\\GetSystemPart.cmd"});
+
+  ReportedRun blocked(R"({"faults": {"cannotStart": ["diskpart"]},
+      "smbios": {"capabilities": {"revision": [2, 8], "entries": [[1, 1]]}},
+      "disks": [{"sizeMB": 476940, "style": "mbr", "partitions": [{"label": "PQSERVICE", "sizeMB": 9000}]},
+                {"sizeMB": 30533}]})");
+  EXPECT_EQ(WarningsOf(blocked, "command-failed"),
+            std::vector<std::string>{"could not start (error 2): Diskpart.exe /s "
+                                     "X:\\NAPP2P_SSDHDD.ini"});
+}
+
+}  // namespace
+}  // namespace quorvane::report
