@@ -9,7 +9,6 @@ namespace quorvane {
 
 namespace {
 constexpr wchar_t kSeparator[] = L"============================================";
-constexpr wchar_t kPbrLetter[] = L"M:";
 constexpr int kInventoryAttempts = 20;
 }  // namespace
 

@@ -17,6 +17,8 @@ constexpr size_t kMaxDisks = 20;
 constexpr size_t kMaxPartitions = 2560;
 // A cache SSD that can hold the 8 GB rapid-start partition beside the 15259 MB cache.
 constexpr uint32_t kRapidStartLimitMB = 8192 + 15259;
+// The push-button-recovery partition's letter; the log moves there once it is mapped.
+constexpr wchar_t kPbrLetter[] = L"M:";
 
 struct DiskRecord {
   std::wstring Caption;

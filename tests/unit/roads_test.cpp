@@ -125,6 +125,53 @@ INSTANTIATE_TEST_SUITE_P(, RapidStartSizing,
                                   std::to_string(info.param.limitMB);
                          });
 
+TEST(RapidStart, LeavesACacheSsdThatHoldsPartitionsInUse) {
+  // The cache SSD is disk 1. A role found there, or the log on M: of its disk, keeps it whole; a
+  // role not found, a role elsewhere or the log still on X: does not.
+  struct Case {
+    const char* name;
+    RoleSlot CLayoutJob::*slot;
+    RoleSlot value;
+    const wchar_t* logDir;
+    bool carved;
+  };
+  for (const Case& c : {
+           Case{"pbr", &CLayoutJob::m_PBRInfo, {true, 1, 1, L""}, L"", false},
+           Case{"sys", &CLayoutJob::m_SYSInfo, {true, 1, 1, L""}, L"", false},
+           Case{"os", &CLayoutJob::m_OSInfo, {true, 1, 3, L""}, L"", false},
+           Case{"recovery", &CLayoutJob::m_RecoveryInfo, {true, 1, 2, L""}, L"", false},
+           Case{"log on M:", &CLayoutJob::m_PBRInfo, {false, 1, 1, L""}, L"M:", false},
+           Case{"os not found", &CLayoutJob::m_OSInfo, {false, 1, 3, L""}, L"", true},
+           Case{"os elsewhere", &CLayoutJob::m_OSInfo, {true, 0, 1, L""}, L"M:", true},
+           Case{"log on X:", &CLayoutJob::m_PBRInfo, {false, 1, 1, L""}, L"", true},
+       }) {
+    SCOPED_TRACE(c.name);
+    SimFixture sim(CacheMachine(30000));
+    CLayoutJob job(sim.platform(), CLayoutJob::NoRun{});
+    PrepareCarving(job, 30000);
+    job.*c.slot = c.value;
+    *job.m_pLogDir = c.logDir;
+
+    job.CarveRapidStartPartition();
+
+    EXPECT_FALSE(job.m_biRST);
+    const Lines sizing =
+        Concat(kCarvingHead, {"Mini SSD size = 30000=", k8, "Expess Cache Size: 21808 MB="});
+    const auto& disk = sim.platform().Disks()[1];
+    ASSERT_EQ(disk.partitions.size(), 1u);
+    if (c.carved) {
+      EXPECT_EQ(Logged(sim), Concat(sizing, kCarvingTail));
+      EXPECT_EQ(disk.partitions[0].sizeMB, 8192);
+    } else {
+      // As for a disk too small: no script, no boot-mode question, no diskpart.
+      EXPECT_EQ(Logged(sim), Concat(sizing, {"Mini SSD holds partitions in use, skip cutting="}));
+      EXPECT_FALSE(sim.ReadVolumeFile("X", "NAPP2P_SSDHDD.ini").has_value());
+      EXPECT_TRUE(sim.platform().Commands().empty());
+      EXPECT_EQ(disk.partitions[0].label, std::optional<std::wstring>(L"OLD"));
+    }
+  }
+}
+
 TEST(RapidStart, BootModeChoosesTheDiskStyleAndPartitionType) {
   struct Case {
     std::string firmware;

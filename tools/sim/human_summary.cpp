@@ -122,6 +122,8 @@ std::string RoadWhy(const SimPlatform& machine, const Json& summary) {
   if (road == "rapid-start") {
     std::string why = "disk " + roles["ssd"]["disk"].dump() +
                       " is a cache SSD of at most 59392 MB and " + RapidStartReason(machine);
+    if (Logged(machine, L"Mini SSD holds partitions in use, skip cutting"))
+      why += "; it holds partitions in use, so nothing was carved";
     if (Logged(machine, L"Mini SSD too small for iRST, skip cutting"))
       why += "; it is too small for the cache, so nothing was carved";
     return why;
