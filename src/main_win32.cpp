@@ -3,6 +3,7 @@
 #include "run/layout_job.h"
 
 int wmain() {
+  // First of all: the platform turns the system's critical-error boxes off for the run.
   quorvane::win32::Win32Platform platform;
   // The job's constructor runs the whole layout sequence.
   quorvane::CLayoutJob job(platform);

@@ -3,6 +3,7 @@
 #include "procedure/rapid_start.h"
 
 #include "base/text.h"
+#include "procedure/layout_sequence.h"
 #include "run/layout_job.h"
 
 namespace quorvane {
@@ -15,6 +16,14 @@ constexpr wchar_t kNoSize[] = L"0";
 constexpr uint32_t kMediumFloorMB = 4096;
 constexpr wchar_t kGptTypeId[] = L"d3bfe2de-3daf-11df-ba40-e3a556d89593";
 constexpr wchar_t kMbrTypeId[] = L"84";
+
+// Carving wipes the whole disk: one that holds Windows, its boot or recovery partitions, or the
+// log being written is no cache SSD, however small.
+bool HoldsPartitionsInUse(const CLayoutJob& job, int32_t disk) {
+  for (const RoleSlot* slot : {&job.m_PBRInfo, &job.m_SYSInfo, &job.m_OSInfo, &job.m_RecoveryInfo})
+    if (slot->bFound && slot->nDisk == disk) return true;
+  return *job.m_pLogDir == kPbrLetter && job.m_PBRInfo.nDisk == disk;
+}
 }  // namespace
 
 void CLayoutJob::CarveRapidStartPartition() {
@@ -47,6 +56,11 @@ void CLayoutJob::CarveRapidStartPartition() {
     WriteLog(Format(L"iRST size to %s MB", {sizeText}));
   }
 
+  if (HoldsPartitionsInUse(*this, disk)) {
+    WriteLog(kInUseSkipLine);
+    m_biRST = false;
+    return;
+  }
   // diskpart would clean the disk and then refuse a size of zero or below: leave the disk alone.
   if (ParseInt32(sizeText) <= 0) {
     WriteLog(kTooSmallSkipLine);

@@ -14,6 +14,9 @@ inline constexpr uint32_t kLargeRapidStartMB = 8192;
 // A cache SSD that can hold the 8 GB rapid-start partition beside the minimum cache.
 inline constexpr uint32_t kRapidStartLimitMB = kLargeRapidStartMB + kCacheMinimumMB;
 
+// Logged instead of carving when the disk holds a partition the run depends on (Windows, its boot
+// or recovery partitions, the log).
+inline constexpr wchar_t kInUseSkipLine[] = L"Mini SSD holds partitions in use, skip cutting";
 // Logged instead of carving when the partition would come out empty or negative.
 inline constexpr wchar_t kTooSmallSkipLine[] = L"Mini SSD too small for iRST, skip cutting";
 

@@ -2,6 +2,7 @@
 // closing log copy.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -57,8 +58,8 @@ struct SizingCase {
   uint32_t limitMB;
   const char* sizeLine;
   int32_t cacheMB;
-  int32_t adjustedMB;  // 0: no adjustment
-  int32_t carvedMB;    // 0: the disk is left alone
+  std::optional<int32_t> adjustedMB;  // the size after the cache adjustment, if any
+  int32_t carvedMB;                   // 0: the disk is left alone
 };
 
 void PrintTo(const SizingCase& c, std::ostream* out) {
@@ -79,9 +80,9 @@ TEST_P(RapidStartSizing, LogsTheSizingAndCarvesTheCacheSsd) {
   Lines expected =
       Concat(kCarvingHead, {"Mini SSD size = " + std::to_string(c.diskMB) + "=", c.sizeLine,
                             "Expess Cache Size: " + std::to_string(c.cacheMB) + " MB="});
-  if (c.adjustedMB != 0) {
+  if (c.adjustedMB) {
     expected.push_back("Expess Cache size less than minimum size 15259MB(16GM)=");
-    expected.push_back("iRST size to " + std::to_string(c.adjustedMB) + " MB=");
+    expected.push_back("iRST size to " + std::to_string(*c.adjustedMB) + " MB=");
   }
   EXPECT_FALSE(job.m_biRST);
   const auto& disk = sim.platform().Disks()[1];
@@ -108,22 +109,79 @@ constexpr char k8[] = "iRST Pratition size: 8GB=";
 constexpr char k4[] = "iRST Pratition size: 4GB=";
 constexpr char k0[] = "Disk size < 4GB=";
 constexpr uint32_t kLimit = kRapidStartLimitMB;
+constexpr std::nullopt_t kNone = std::nullopt;
 
 INSTANTIATE_TEST_SUITE_P(, RapidStartSizing,
-                         testing::Values(SizingCase{30000, 0, k8, 21808, 0, 8192},
+                         testing::Values(SizingCase{30000, 0, k8, 21808, kNone, 8192},
                                          SizingCase{20000, 0, k8, 11808, 4741, 4741},
-                                         SizingCase{23451, 0, k8, 15259, 0, 8192},
-                                         SizingCase{30000, kLimit, k8, 21808, 0, 8192},
-                                         SizingCase{23451, kLimit, k8, 15259, 0, 8192},
-                                         SizingCase{20000, kLimit, k4, 15904, 0, 4096},
+                                         SizingCase{23451, 0, k8, 15259, kNone, 8192},
+                                         SizingCase{30000, kLimit, k8, 21808, kNone, 8192},
+                                         SizingCase{23451, kLimit, k8, 15259, kNone, 8192},
+                                         SizingCase{20000, kLimit, k4, 15904, kNone, 4096},
                                          SizingCase{19000, kLimit, k4, 14904, 3741, 3741},
                                          SizingCase{16000, kLimit, k4, 11904, 741, 741},
                                          SizingCase{4000, kLimit, k0, 4000, -11259, 0},
-                                         SizingCase{3000, kLimit, k0, 3000, -12259, 0}),
+                                         SizingCase{3000, kLimit, k0, 3000, -12259, 0},
+                                         // Each limit at its edge and one below it: the cache
+                                         // minimum, the 8 GB limit, the partition of exactly
+                                         // 0 MB (skipped), the 4 GB floor.
+                                         SizingCase{23450, 0, k8, 15258, 8191, 8191},
+                                         SizingCase{23450, kLimit, k4, 19354, kNone, 4096},
+                                         SizingCase{15260, kLimit, k4, 11164, 1, 1},
+                                         SizingCase{15259, kLimit, k4, 11163, 0, 0},
+                                         SizingCase{4096, kLimit, k4, 0, -11163, 0},
+                                         SizingCase{4095, kLimit, k0, 4095, -11164, 0}),
                          [](const testing::TestParamInfo<SizingCase>& info) {
                            return "Disk" + std::to_string(info.param.diskMB) + "Limit" +
                                   std::to_string(info.param.limitMB);
                          });
+
+TEST(RapidStart, LeavesACacheSsdThatHoldsPartitionsInUse) {
+  // The cache SSD is disk 1. A role found there, or the log on M: of its disk, keeps it whole; a
+  // role not found, a role elsewhere or the log still on X: does not.
+  struct Case {
+    const char* name;
+    RoleSlot CLayoutJob::*slot;
+    RoleSlot value;
+    const wchar_t* logDir;
+    bool carved;
+  };
+  for (const Case& c : {
+           Case{"pbr", &CLayoutJob::m_PBRInfo, {true, 1, 1, L""}, L"", false},
+           Case{"sys", &CLayoutJob::m_SYSInfo, {true, 1, 1, L""}, L"", false},
+           Case{"os", &CLayoutJob::m_OSInfo, {true, 1, 3, L""}, L"", false},
+           Case{"recovery", &CLayoutJob::m_RecoveryInfo, {true, 1, 2, L""}, L"", false},
+           Case{"log on M:", &CLayoutJob::m_PBRInfo, {false, 1, 1, L""}, L"M:", false},
+           Case{"os not found", &CLayoutJob::m_OSInfo, {false, 1, 3, L""}, L"", true},
+           Case{"os elsewhere", &CLayoutJob::m_OSInfo, {true, 0, 1, L""}, L"M:", true},
+           Case{"log on X:", &CLayoutJob::m_PBRInfo, {false, 1, 1, L""}, L"", true},
+       }) {
+    SCOPED_TRACE(c.name);
+    SimFixture sim(CacheMachine(30000));
+    CLayoutJob job(sim.platform(), CLayoutJob::NoRun{});
+    PrepareCarving(job, 30000);
+    job.*c.slot = c.value;
+    *job.m_pLogDir = c.logDir;
+
+    job.CarveRapidStartPartition();
+
+    EXPECT_FALSE(job.m_biRST);
+    const Lines sizing =
+        Concat(kCarvingHead, {"Mini SSD size = 30000=", k8, "Expess Cache Size: 21808 MB="});
+    const auto& disk = sim.platform().Disks()[1];
+    ASSERT_EQ(disk.partitions.size(), 1u);
+    if (c.carved) {
+      EXPECT_EQ(Logged(sim), Concat(sizing, kCarvingTail));
+      EXPECT_EQ(disk.partitions[0].sizeMB, 8192);
+    } else {
+      // As for a disk too small: no script, no boot-mode question, no diskpart.
+      EXPECT_EQ(Logged(sim), Concat(sizing, {"Mini SSD holds partitions in use, skip cutting="}));
+      EXPECT_FALSE(sim.ReadVolumeFile("X", "NAPP2P_SSDHDD.ini").has_value());
+      EXPECT_TRUE(sim.platform().Commands().empty());
+      EXPECT_EQ(disk.partitions[0].label, std::optional<std::wstring>(L"OLD"));
+    }
+  }
+}
 
 TEST(RapidStart, BootModeChoosesTheDiskStyleAndPartitionType) {
   struct Case {

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/unit/reported_run.h"
+#include "tools/sim/builtin_machines.h"
 #include "tools/sim/stdout_colour.h"
 
 namespace quorvane::report {
@@ -83,6 +85,28 @@ TEST(TerminalSummary, ColourChangesNothingButTheEscapes) {
     return std::regex_replace(s, std::regex(run.sim.root().string()), "DIR");
   };
   EXPECT_EQ(folderless(stripped, coloured), folderless(text, plain));
+}
+
+TEST(TerminalSummary, TheRoadSaysWhyTheCacheSsdWasNotCarved) {
+  // A skipped carving says why; a carving that went ahead claims no skip.
+  const std::map<std::string_view, std::string> reasons = {
+      {"cache-ssd-too-small", "; it is too small for the cache, so nothing was carved"},
+      {"emmc-system-disk-wiped", "; it holds partitions in use, so nothing was carved"},
+      {"uefi-rapid-start", ""}};
+  for (const auto& [name, text] : sim::BuiltinMachineFiles()) {
+    if (!reasons.count(name)) continue;
+    SCOPED_TRACE(name);
+    ReportedRun run{std::string(text)};
+    // The Road entry on one line: a wrapped line goes on after 13 blanks.
+    const std::string printed = std::regex_replace(Print(run, false), std::regex("\n {13}"), " ");
+    const size_t from = printed.find("\nRoad ");
+    const std::string road = printed.substr(from, printed.find("\nFlags") - from);
+    const std::string& reason = reasons.at(name);
+    EXPECT_NE(road.find(reason.empty() ? "asks for it" : reason), std::string::npos) << road;
+    if (reason.empty()) {
+      EXPECT_EQ(road.find("nothing was carved"), std::string::npos) << road;
+    }
+  }
 }
 
 TEST(TerminalSummary, ColourOnlyForATerminalWithoutNoColor) {

@@ -83,16 +83,16 @@ TEST(Warnings, UnmappedMNamesTheMeantPartitionAndTheBoxes) {
 }
 
 TEST(Warnings, WipedDiskNamesItsLabels) {
-  // Windows on a 29 GB eMMC: taken for the cache SSD and cleaned.
-  ReportedRun emmc(R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]]}},
-      "disks": [)" +
-                   GptDisk(std::string(kEsp) + "," + kMsr +
-                               R"(, {"label": "OS", "sizeMB": 20000, "letter": "C:"})",
-                           29820) +
-                   R"(, {"sizeMB": 476940, "style": "mbr", "partitions": [
-                      {"label": "PQSERVICE", "sizeMB": 9000}]}]})");
-  EXPECT_EQ(WarningsOf(emmc, "disk-cleaned"),
-            std::vector<std::string>{"disk 0 was wiped while it held \"ESP\", \"OS\""});
+  // A cache SSD that still holds a user's labelled partitions (no role the run relies on).
+  ReportedRun data(R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]]}},
+      "disks": [{"sizeMB": 476940, "style": "mbr", "partitions": [
+                   {"label": "PQSERVICE", "sizeMB": 9000}]},)" +
+                  GptDisk(R"({"label": "DATA", "sizeMB": 20000}, {"label": "", "sizeMB": 100},
+                             {"label": "Photos", "sizeMB": 9000})",
+                          29820) +
+                  "]}");
+  EXPECT_EQ(WarningsOf(data, "disk-cleaned"),
+            std::vector<std::string>{"disk 1 was wiped while it held \"DATA\", \"Photos\""});
 
   // A cache SSD holding only an unformatted partition is no surprise.
   ReportedRun cache(R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]]}},

@@ -82,8 +82,10 @@ int main(int argc, char** argv) {
       }
       profile = *found;
     }
+    // The page is checked before the folder is touched: a refused run changes nothing.
     std::string error;
-    if (!PrepareOutFolder(outDir, error)) {
+    if ((!htmlPath.empty() && !CheckPageFile(htmlPath, outDir, error)) ||
+        !PrepareOutFolder(outDir, error)) {
       std::cerr << "quorvane-sim: " << error << "\n";
       return kUsage;
     }

@@ -1,14 +1,29 @@
-// The output folder of a simulated run: made ready without ever deleting a user's files.
+// Where quorvane-sim may write: its own output folders, told apart by a marker, and the page.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace quorvane::sim {
 
-// Creates the folder, or empties it when it holds a previous run (a
-// summary.json). Any other non-empty folder, or a path that is not a folder,
-// is refused and left untouched: false, with the reason in `error`.
+// The marker that makes a folder an output folder of quorvane-sim: a file of this name holding
+// exactly this text. A user's file does not match both by accident.
+inline constexpr char kOutMarkerName[] = ".quorvane-sim-output";
+inline constexpr std::string_view kOutMarkerText =
+    "This folder holds a run of quorvane-sim. A later run with --out here replaces volumes/,\n"
+    "summary.json and this file, and nothing else.\n";
+
+// Makes `folder` ready for a run and marks it: creates it when missing, uses it when empty, and
+// when it is marked removes only the previous run's parts (volumes/, summary.json, the marker),
+// leaving anything else in it alone. Any other folder, or a path that is not a folder, is
+// refused and left untouched: false, with a one-line reason naming it in `error`.
 bool PrepareOutFolder(const std::filesystem::path& folder, std::string& error);
+
+// Whether `page`, named by --html, may be written: a new file or an existing regular file (which
+// it replaces) in an existing folder, outside the parts of the output folder `outFolder` that
+// the run writes and a later run removes. Otherwise false, with a one-line reason in `error`.
+bool CheckPageFile(const std::filesystem::path& page, const std::filesystem::path& outFolder,
+                   std::string& error);
 
 }  // namespace quorvane::sim

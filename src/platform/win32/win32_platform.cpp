@@ -16,6 +16,11 @@ const wchar_t* OptionalText(const std::wstring& text) {
 }
 }  // namespace
 
+Win32Platform::Win32Platform() {
+  // RunProcess starts children without CREATE_DEFAULT_ERROR_MODE, so they inherit it.
+  ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS);
+}
+
 LocalTime Win32Platform::GetLocalTime() {
   SYSTEMTIME st;
   ::GetLocalTime(&st);

@@ -7,6 +7,11 @@ namespace quorvane::win32 {
 
 class Win32Platform : public Platform {
  public:
+  // The run is unattended: the platform turns the system's critical-error boxes off for the
+  // process, and so for every child it starts. Reading the label of an empty card reader or
+  // optical drive must fail, not stop the run with a "no disk" box nobody answers.
+  Win32Platform();
+
   LocalTime GetLocalTime() override;
   void Sleep(uint32_t ms) override;
 
