@@ -152,28 +152,28 @@ void PlaceRoles(RunReport& report) {
   }
 }
 
-// The letters in force on the volume kept in a host folder of that name ("X", "disk1-part2").
-std::vector<std::string> FolderLetters(const SimPlatform& machine, const std::string& folder) {
+// The letters in force on the volume of that name ("X", "disk1-part2").
+std::vector<std::string> VolumeLetters(const SimPlatform& machine, const std::string& volume) {
   std::vector<std::string> letters;
   for (const auto& letter : machine.DosDevices().Letters()) {
-    auto volume = machine.VolumeOfTarget(*machine.DosDevices().InForce(letter));
-    if (volume.exists && volume.label && volume.folder.filename().string() == folder)
-      letters.push_back(U8(letter));
+    auto found = machine.VolumeOfTarget(*machine.DosDevices().InForce(letter));
+    if (found.exists && found.label && found.name == volume) letters.push_back(U8(letter));
   }
   return letters;
 }
 
+// Every log file the run wrote and that is still there, with the letters on its volume when it
+// lies in a volume's root.
 void LogFiles(const SimPlatform& machine, RunReport& report) {
   std::set<std::string> seen;
   for (const auto& write : machine.LogWrites()) {
     if (!write.written || seen.count(write.hostFile)) continue;
-    const fs::path host(write.hostFile);
-    if (!EqualsIgnoreCaseAscii(FromUtf8(host.filename().string()), L"Quorvane.log")) continue;
-    std::error_code ec;
-    if (!fs::exists(machine.OutDir() / host, ec)) continue;
+    const fs::path path(write.hostFile);
+    if (!EqualsIgnoreCaseAscii(FromUtf8(path.filename().string()), L"Quorvane.log")) continue;
+    if (machine.EntryAt(write.hostFile) == nullptr) continue;
     seen.insert(write.hostFile);
-    report.logFiles.push_back(LogFileReport{
-        write.hostFile, FolderLetters(machine, host.parent_path().filename().string())});
+    report.logFiles.push_back(
+        LogFileReport{write.hostFile, VolumeLetters(machine, path.parent_path().filename().string())});
   }
 }
 
@@ -194,18 +194,13 @@ void FilesWritten(const sim::Profile& loaded, const SimPlatform& machine, RunRep
 
   std::set<std::string> logs;
   for (const auto& log : report.logFiles) logs.insert(log.path);
-  std::error_code ec;
-  const fs::path volumes = machine.OutDir() / "volumes";
-  for (auto it = fs::recursive_directory_iterator(volumes, ec); !ec && it != decltype(it)();
-       it.increment(ec)) {
-    if (!it->is_regular_file(ec)) continue;
-    const fs::path relative = fs::relative(it->path(), volumes, ec);
-    const std::string folder = relative.begin()->string();
-    const std::string inside = fs::relative(it->path(), volumes / folder, ec).generic_string();
-    auto found = given.find(folder);
-    if (found != given.end() && IsProfileFile(*found->second, inside)) continue;
-    const std::string path = fs::path("volumes" / relative).generic_string();
-    if (!logs.count(path)) report.filesWritten.push_back(path);
+  for (const auto& [volume, files] : machine.Volumes()) {
+    auto found = given.find(volume);
+    files.ForEachFile([&](const std::string& inside, const sim::VolumeFiles::Entry&) {
+      if (found != given.end() && IsProfileFile(*found->second, inside)) return;
+      const std::string path = "volumes/" + volume + "/" + inside;
+      if (!logs.count(path)) report.filesWritten.push_back(path);
+    });
   }
   std::sort(report.filesWritten.begin(), report.filesWritten.end());
 }

@@ -16,13 +16,11 @@ using Warnings = std::vector<Warning>;
 
 std::string U8(const std::wstring& text) { return ToUtf8(text); }
 
-bool HasWindowsFolder(const std::filesystem::path& root) {
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(root, ec))
-    if (EqualsIgnoreCaseAscii(FromUtf8(entry.path().filename().string()), L"Windows") &&
-        entry.is_directory(ec))
-      return true;
-  return false;
+bool HasWindowsFolder(const SimPlatform& machine, const std::string& volume) {
+  const sim::VolumeFiles* files = machine.FilesOf(volume);
+  if (files == nullptr) return false;
+  const sim::VolumeFiles::Entry* windows = sim::VolumeFiles::Child(files->Root(), L"Windows");
+  return windows != nullptr && windows->folder;
 }
 
 struct FixedLetter {
@@ -30,14 +28,14 @@ struct FixedLetter {
   const char* role;
 };
 
-bool LabelFits(const FixedLetter& fixed, const std::wstring& label,
-               const std::filesystem::path& folder) {
+bool LabelFits(const SimPlatform& machine, const FixedLetter& fixed, const std::wstring& label,
+               const std::string& volume) {
   const std::wstring upper = ToUpperAscii(label);
   if (fixed.letter == std::wstring_view(kPbrLetter))
     return upper == kPqServiceLabel || upper == kPqService2Label ||
            StartsWith(upper, kPushButtonLabel);
   if (fixed.letter == std::wstring_view(kToolsLetter)) return StartsWith(upper, kRecoveryLabel);
-  return IsOsLabel(label) || HasWindowsFolder(folder);
+  return IsOsLabel(label) || HasWindowsFolder(machine, volume);
 }
 
 // M: is put on the recovery partition by every run; W: and C: only by the registration. A letter
@@ -68,7 +66,7 @@ void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warni
     } else if (!volume.label) {
       warnings.push_back(
           Warning{"letter-role", where + ", a partition without a file system, not " + fixed.role});
-    } else if (!LabelFits(fixed, *volume.label, volume.folder)) {
+    } else if (!LabelFits(machine, fixed, *volume.label, volume.name)) {
       warnings.push_back(Warning{"letter-role", where + ", the volume \"" + U8(*volume.label) +
                                                     "\", which is not " + fixed.role});
     }

@@ -90,8 +90,9 @@ int main(int argc, char** argv) {
       return kUsage;
     }
     const Profile loaded = profile;
-    SimPlatform machine(std::move(profile), outDir);
+    SimPlatform machine(std::move(profile));
     quorvane::CLayoutJob job(machine);
+    machine.WriteOutputTree(outDir);
     const auto report = quorvane::report::BuildRunReport(loaded, machine, job);
     WriteFile(std::filesystem::path(outDir) / "summary.json",
               quorvane::report::SummaryJson(report));
