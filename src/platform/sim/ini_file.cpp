@@ -1,4 +1,4 @@
-// The private-profile writer's file format: sections, keys replaced in place, CR LF lines.
+// The private-profile writer's file format: sections, keys up to the first '=', CR LF lines.
 #include "platform/sim/ini_file.h"
 
 namespace quorvane::sim {
@@ -10,6 +10,28 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
   return text;
+}
+
+// A section line starts with '['; a line that holds '=' is a key line whatever it starts with (the
+// run's own lines "[0]Error ...=" and "[EFI]...=" are keys).
+bool IsSectionLine(std::string_view text) {
+  return TrimBlanks(text).substr(0, 1) == "[" && text.find('=') == std::string_view::npos;
+}
+
+bool IsSection(std::string_view text, std::string_view section) {
+  if (!IsSectionLine(text)) return false;
+  text = TrimBlanks(text);
+  const size_t close = text.find(']');
+  if (close == std::string_view::npos) return false;
+  return EqualsIgnoreCaseAscii8(TrimBlanks(text.substr(1, close - 1)), section);
+}
+
+// The key of a key line: its text before the first '=', blanks trimmed. A line without '=' has
+// no key.
+bool KeyMatches(std::string_view text, std::string_view key) {
+  const size_t equals = text.find('=');
+  return equals != std::string_view::npos &&
+         EqualsIgnoreCaseAscii8(TrimBlanks(text.substr(0, equals)), key);
 }
 
 }  // namespace
@@ -24,53 +46,60 @@ bool EqualsIgnoreCaseAscii8(std::string_view a, std::string_view b) {
 IniFile IniFile::Parse(std::string_view bytes) {
   IniFile file;
   while (!bytes.empty()) {
-    size_t end = bytes.find('\n');
+    const size_t end = bytes.find('\n');
     std::string_view text = bytes.substr(0, end);
     bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-    Line line{std::string(text)};
-    if (TrimBlanks(text).substr(0, 1) != "[") line.keyLength = text.find('=');
-    file.lines_.push_back(std::move(line));
+    file.lines_.push_back(Line{file.bytes_.size(), text.size()});
+    file.bytes_.append(text);
+    file.bytes_.append("\r\n");
   }
   return file;
 }
 
-bool IniFile::IsSection(const Line& line, const std::string& section) {
-  std::string_view text = TrimBlanks(line.text);
-  if (text.substr(0, 1) != "[") return false;
-  size_t close = text.find(']');
-  if (close == std::string_view::npos) return false;
-  return EqualsIgnoreCaseAscii8(TrimBlanks(text.substr(1, close - 1)), section);
+std::string_view IniFile::Text(const Line& line) const {
+  return std::string_view(bytes_).substr(line.start, line.length);
 }
 
-void IniFile::Set(const std::string& section, const std::string& key, const std::string& value) {
+void IniFile::Insert(size_t index, const std::string& text) {
+  const size_t at = index < lines_.size() ? lines_[index].start : bytes_.size();
+  bytes_.insert(at, text + "\r\n");
+  for (size_t k = index; k < lines_.size(); ++k) lines_[k].start += text.size() + 2;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index), Line{at, text.size()});
+}
+
+void IniFile::Replace(size_t index, const std::string& text) {
+  Line& line = lines_[index];
+  bytes_.replace(line.start, line.length, text);
+  const size_t grown = text.size() - line.length;  // wraps around when it shrinks, as it should
+  line.length = text.size();
+  for (size_t k = index + 1; k < lines_.size(); ++k) lines_[k].start += grown;
+}
+
+void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+  key = TrimBlanks(key);
+  const std::string line = std::string(key) + "=" + std::string(value);
   size_t i = 0;
-  while (i < lines_.size() && !IsSection(lines_[i], section)) ++i;
+  while (i < lines_.size() && !IsSection(Text(lines_[i]), section)) ++i;
   if (i == lines_.size()) {
-    lines_.push_back(Line{"[" + section + "]"});
-    lines_.push_back(Line{key + "=" + value, key.size()});
+    Insert(lines_.size(), "[" + std::string(section) + "]");
+    Insert(lines_.size(), line);
     return;
   }
+  // A key holding '=' can never equal a line's key, which ends before its first '='.
+  const bool canMatch = key.find('=') == std::string_view::npos;
   size_t insertAt = i + 1;  // after the section's last non-blank line
   for (size_t k = i + 1; k < lines_.size(); ++k) {
-    const Line& line = lines_[k];
-    if (line.keyLength == std::string::npos && TrimBlanks(line.text).substr(0, 1) == "[") break;
-    if (line.keyLength != std::string::npos &&
-        EqualsIgnoreCaseAscii8(std::string_view(line.text).substr(0, line.keyLength), key)) {
-      // The key keeps its line and its first spelling.
-      lines_[k].text = line.text.substr(0, line.keyLength) + "=" + value;
+    const std::string_view text = Text(lines_[k]);
+    if (IsSectionLine(text)) break;
+    if (canMatch && KeyMatches(text, key)) {
+      // The line keeps its own key text, blanks included, and takes the new value.
+      Replace(k, std::string(text.substr(0, text.find('='))) + "=" + std::string(value));
       return;
     }
-    if (!TrimBlanks(line.text).empty()) insertAt = k + 1;
+    if (!TrimBlanks(text).empty()) insertAt = k + 1;
   }
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                Line{key + "=" + value, key.size()});
-}
-
-std::string IniFile::Bytes() const {
-  std::string out;
-  for (const auto& line : lines_) out += line.text + "\r\n";
-  return out;
+  Insert(insertAt, line);
 }
 
 }  // namespace quorvane::sim
