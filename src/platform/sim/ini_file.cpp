@@ -26,14 +26,6 @@ bool IsSection(std::string_view text, std::string_view section) {
   return EqualsIgnoreCaseAscii8(TrimBlanks(text.substr(1, close - 1)), section);
 }
 
-// The key of a key line: its text before the first '=', blanks trimmed. A line without '=' has
-// no key.
-bool KeyMatches(std::string_view text, std::string_view key) {
-  const size_t equals = text.find('=');
-  return equals != std::string_view::npos &&
-         EqualsIgnoreCaseAscii8(TrimBlanks(text.substr(0, equals)), key);
-}
-
 }  // namespace
 
 bool EqualsIgnoreCaseAscii8(std::string_view a, std::string_view b) {
@@ -43,6 +35,16 @@ bool EqualsIgnoreCaseAscii8(std::string_view a, std::string_view b) {
   return true;
 }
 
+IniFile::Line IniFile::Measure(std::string_view text, size_t start) {
+  Line line{start, text.size(), 0, std::string::npos};
+  const size_t equals = text.find('=');
+  if (equals == std::string_view::npos) return line;
+  const std::string_view key = TrimBlanks(text.substr(0, equals));
+  line.keyStart = static_cast<size_t>(key.data() - text.data());
+  line.keyLength = key.size();
+  return line;
+}
+
 IniFile IniFile::Parse(std::string_view bytes) {
   IniFile file;
   while (!bytes.empty()) {
@@ -50,7 +52,7 @@ IniFile IniFile::Parse(std::string_view bytes) {
     std::string_view text = bytes.substr(0, end);
     bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
     if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-    file.lines_.push_back(Line{file.bytes_.size(), text.size()});
+    file.lines_.push_back(Measure(text, file.bytes_.size()));
     file.bytes_.append(text);
     file.bytes_.append("\r\n");
   }
@@ -62,17 +64,22 @@ std::string_view IniFile::Text(const Line& line) const {
 }
 
 void IniFile::Insert(size_t index, const std::string& text) {
-  const size_t at = index < lines_.size() ? lines_[index].start : bytes_.size();
+  if (index == lines_.size()) {  // the usual case: a new line at the end of the file
+    lines_.push_back(Measure(text, bytes_.size()));
+    bytes_.append(text).append("\r\n");
+    return;
+  }
+  const size_t at = lines_[index].start;
   bytes_.insert(at, text + "\r\n");
   for (size_t k = index; k < lines_.size(); ++k) lines_[k].start += text.size() + 2;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index), Line{at, text.size()});
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index), Measure(text, at));
 }
 
 void IniFile::Replace(size_t index, const std::string& text) {
   Line& line = lines_[index];
   bytes_.replace(line.start, line.length, text);
   const size_t grown = text.size() - line.length;  // wraps around when it shrinks, as it should
-  line.length = text.size();
+  line = Measure(text, line.start);
   for (size_t k = index + 1; k < lines_.size(); ++k) lines_[k].start += grown;
 }
 
@@ -90,14 +97,16 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
   const bool canMatch = key.find('=') == std::string_view::npos;
   size_t insertAt = i + 1;  // after the section's last non-blank line
   for (size_t k = i + 1; k < lines_.size(); ++k) {
-    const std::string_view text = Text(lines_[k]);
-    if (IsSectionLine(text)) break;
-    if (canMatch && KeyMatches(text, key)) {
+    const Line& at = lines_[k];
+    const std::string_view text = Text(at);
+    if (at.keyLength == std::string::npos && IsSectionLine(text)) break;
+    if (canMatch && at.keyLength == key.size() &&
+        EqualsIgnoreCaseAscii8(text.substr(at.keyStart, at.keyLength), key)) {
       // The line keeps its own key text, blanks included, and takes the new value.
       Replace(k, std::string(text.substr(0, text.find('='))) + "=" + std::string(value));
       return;
     }
-    if (!TrimBlanks(text).empty()) insertAt = k + 1;
+    if (at.keyLength != std::string::npos || !TrimBlanks(text).empty()) insertAt = k + 1;
   }
   Insert(insertAt, line);
 }

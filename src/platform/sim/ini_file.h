@@ -22,12 +22,21 @@ class IniFile {
 
   // Every line ended by CR LF.
   const std::string& Bytes() const { return bytes_; }
+  // Hands the bytes over (to the file that holds them) and takes them back unchanged, so that a
+  // file written line by line is neither copied nor parsed again.
+  std::string Release() { return std::move(bytes_); }
+  void Adopt(std::string&& bytes) { bytes_ = std::move(bytes); }
 
  private:
   struct Line {
     size_t start = 0;   // in bytes_
     size_t length = 0;  // without its CR LF
+    // Its key (text before the first '=', blanks trimmed) as offset and length within the line;
+    // npos when it holds no '='. A section line holds none.
+    size_t keyStart = 0;
+    size_t keyLength = std::string::npos;
   };
+  static Line Measure(std::string_view text, size_t start);
   std::string_view Text(const Line& line) const;
   void Insert(size_t index, const std::string& text);
   void Replace(size_t index, const std::string& text);

@@ -27,9 +27,10 @@ bool WildcardMatch(std::wstring_view name, std::wstring_view pattern) {
 // written.
 class SimScriptFile : public ScriptFile {
  public:
-  explicit SimScriptFile(Entry& file) : file_(file) {}
+  SimScriptFile(Entry& file, uint64_t& changes) : file_(file), changes_(changes) {}
   void Write(const std::wstring& text) override {
     if (closed_) return;
+    ++changes_;
     for (char c : Narrow8(text)) {
       if (c == '\n') file_.bytes += '\r';
       file_.bytes += c;
@@ -39,6 +40,7 @@ class SimScriptFile : public ScriptFile {
 
  private:
   Entry& file_;
+  uint64_t& changes_;
   bool closed_ = false;
 };
 
@@ -146,15 +148,26 @@ Entry& SimPlatform::MakeFile(Place& place) {
 bool SimPlatform::WritePrivateProfileString(const std::wstring& section, const std::wstring& key,
                                             const std::wstring& value, const std::wstring& file) {
   LogWrite record{key, value, file, false, ""};
-  if (auto place = PathForWrite(file)) {
+  // The writer reads the whole file and writes it back for every line, as Windows does. The file
+  // it wrote last, found by the same path through the same letters and changed by nobody since,
+  // is still where it was and still holds what its parsed form says.
+  IniCache& cache = iniCache_;
+  const bool same = cache.valid && cache.path == file && cache.letterChanges == dos_.Changes() &&
+                    cache.fileChanges == fileChanges_;
+  std::optional<Place> found;
+  if (!same) found = PathForWrite(file);
+  Place* place = same ? &cache.place : found ? &*found : nullptr;
+  if (place != nullptr) {
     Entry& log = MakeFile(*place);
-    // The writer reads the whole file and writes it back for every line, as Windows does; the
-    // parsed form of the last file written is kept while its bytes are as it left them.
-    if (iniFile_ != &log || iniBytes_ != log.bytes) iniCache_ = IniFile::Parse(log.bytes);
-    iniCache_.Set(Narrow8(section), Narrow8(key), Narrow8(value));
-    log.bytes = iniCache_.Bytes();
-    iniFile_ = &log;
-    iniBytes_ = log.bytes;
+    if (same) {
+      cache.ini.Adopt(std::move(log.bytes));
+    } else {
+      cache.ini = IniFile::Parse(log.bytes);
+    }
+    cache.ini.Set(Narrow8(section), Narrow8(key), Narrow8(value));
+    log.bytes = cache.ini.Release();
+    if (!same)
+      cache = IniCache{file, *place, std::move(cache.ini), dos_.Changes(), fileChanges_, true};
     record.written = true;
     record.hostFile = place->spelled;
   }
@@ -167,7 +180,8 @@ std::unique_ptr<ScriptFile> SimPlatform::CreateScriptFile(const std::wstring& pa
   if (!place) return nullptr;
   Entry& file = MakeFile(*place);
   file.bytes.clear();
-  return std::make_unique<SimScriptFile>(file);
+  ++fileChanges_;
+  return std::make_unique<SimScriptFile>(file, fileChanges_);
 }
 
 std::optional<std::string> SimPlatform::ReadFileBytes(const std::wstring& path) {
@@ -197,7 +211,7 @@ bool SimPlatform::DeleteFile(const std::wstring& path) {
   if (!win || !LetterWritable(win->letter)) return false;
   auto place = Find(path);
   if (!place || place->entry->folder || place->entry == place->folder) return false;
-  if (place->entry == iniFile_) iniFile_ = nullptr;
+  ++fileChanges_;
   VolumeFiles::Remove(*place->folder, place->entry);
   return true;
 }
@@ -212,6 +226,7 @@ bool SimPlatform::WriteFile(const std::wstring& path, std::string_view bytes, bo
   Entry& file = MakeFile(*place);
   if (!append) file.bytes.clear();
   file.bytes.append(bytes);
+  ++fileChanges_;
   return true;
 }
 

@@ -2,7 +2,6 @@
 // child processes.
 #include "platform/sim/sim_platform.h"
 
-
 #include "base/text.h"
 #include "letters/device_path.h"
 #include "platform/sim/commands/command_words.h"
@@ -303,7 +302,7 @@ void SimPlatform::CleanDisk(int diskIndex) {
       volumes_.erase(PartitionVolume(diskIndex, static_cast<int>(i) + 1));
     }
     disk.partitions.clear();
-    iniFile_ = nullptr;
+    ++fileChanges_;
     cleanedDisks_.push_back(cleaned);
   }
 }

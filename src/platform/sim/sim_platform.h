@@ -154,10 +154,19 @@ class SimPlatform : public Platform, public CommandHost {
   DosDeviceTable dos_;
   uint64_t elapsedMs_ = 0;
   std::map<std::wstring, int> mountFailuresLeft_;
-  // The last log file written and its parsed form: the next line mostly goes to the same file.
-  const VolumeFiles::Entry* iniFile_ = nullptr;
-  IniFile iniCache_;
-  std::string iniBytes_;
+  // Counts every change to a file other than a line of the INI writer.
+  uint64_t fileChanges_ = 0;
+  // The INI writer's last file, the path it was named by and its parsed form: the next line
+  // mostly goes to the same file. Valid while no letter and no other file changed since.
+  struct IniCache {
+    std::wstring path;
+    Place place;
+    IniFile ini;
+    uint64_t letterChanges = 0;
+    uint64_t fileChanges = 0;
+    bool valid = false;
+  };
+  IniCache iniCache_;
 
   int comDepth_ = 0;
   int comInitCalls_ = 0;

@@ -41,7 +41,8 @@ class VolumeFiles {
   void Put(const std::string& path, std::string bytes);
 
   // Every file below the root, with its '/'-separated spelled path (UTF-8), in the order made.
-  void ForEachFile(const std::function<void(const std::string& path, const Entry& file)>& visit) const;
+  void ForEachFile(
+      const std::function<void(const std::string& path, const Entry& file)>& visit) const;
 
   // Writes every folder and file under `folder` on the host; throws when it cannot.
   void WriteTo(const std::filesystem::path& folder) const;
