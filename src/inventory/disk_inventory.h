@@ -5,7 +5,7 @@
 
 namespace quorvane {
 
-// The namespace of the disk, partition and logical-disk classes, and how long one row is waited for.
+// The namespace of the disk and partition classes, and how long one row is waited for.
 inline constexpr wchar_t kCimNamespace[] = L"\\\\.\\root\\CIMV2";
 inline constexpr uint32_t kNextTimeoutMs = 10000;
 
