@@ -1,6 +1,8 @@
 # Native targets: the simulated platform, quorvane-sim and the tests.
 find_package(nlohmann_json REQUIRED)
 find_package(CLI11 CONFIG REQUIRED)
+add_library(quorvane_json INTERFACE)
+target_link_libraries(quorvane_json INTERFACE nlohmann_json::nlohmann_json)
 
 # Example machines are compiled into quorvane-sim.
 file(GLOB QUORVANE_MACHINES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/machines/*.json)
@@ -13,6 +15,8 @@ add_custom_command(
   COMMENT "Embedding example machines")
 
 file(GLOB QUORVANE_SIM_SOURCES CONFIGURE_DEPENDS src/platform/sim/*.cpp)
+# The profile writer belongs to the capture library.
+list(FILTER QUORVANE_SIM_SOURCES EXCLUDE REGEX "/profile_writer\\.cpp$")
 add_library(quorvane_simplatform STATIC ${QUORVANE_SIM_SOURCES} ${QUORVANE_MACHINES_CPP})
 target_include_directories(quorvane_simplatform PUBLIC src)
 target_link_libraries(quorvane_simplatform PUBLIC quorvane_engine nlohmann_json::nlohmann_json)
@@ -30,7 +34,8 @@ if(QUORVANE_TESTS)
   # The summary printer of quorvane-sim is tested with the rest.
   add_executable(unit_tests ${QUORVANE_UNIT_TESTS} tools/sim/human_summary.cpp)
   target_include_directories(unit_tests PRIVATE tools/sim)
-  target_link_libraries(unit_tests PRIVATE quorvane_simplatform GTest::gtest GTest::gtest_main)
+  target_link_libraries(unit_tests PRIVATE quorvane_simplatform quorvane_capture GTest::gtest
+                                           GTest::gtest_main)
   target_compile_definitions(unit_tests PRIVATE
     QUORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   include(GoogleTest)

@@ -1,4 +1,15 @@
 # Windows targets: the Win32 platform, quorvane.exe and the platform test program.
+
+# nlohmann-json is header-only. A copy of the host's headers in the build tree gives the cross build
+# that library and nothing else of the host's include folder.
+find_path(QUORVANE_HOST_JSON_DIR nlohmann/json.hpp PATHS /usr/include /usr/local/include
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(NOT QUORVANE_HOST_JSON_DIR)
+  message(FATAL_ERROR "nlohmann/json.hpp not found on the host (Debian: nlohmann-json3-dev)")
+endif()
+file(COPY ${QUORVANE_HOST_JSON_DIR}/nlohmann DESTINATION ${CMAKE_BINARY_DIR}/host-json)
+add_library(quorvane_json INTERFACE)
+target_include_directories(quorvane_json SYSTEM INTERFACE ${CMAKE_BINARY_DIR}/host-json)
 file(GLOB QUORVANE_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 if(QUORVANE_WIN32_SOURCES)
   add_library(quorvane_win32 STATIC ${QUORVANE_WIN32_SOURCES})
