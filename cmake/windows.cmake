@@ -22,7 +22,7 @@ if(QUORVANE_WIN32_SOURCES)
   target_link_options(quorvane PRIVATE -municode -static -static-libgcc -static-libstdc++)
   # The release build goes into WinPE images: symbols stripped (about a third of the size).
   target_link_options(quorvane PRIVATE $<$<CONFIG:Release>:-s>)
-  target_link_libraries(quorvane PRIVATE quorvane_engine quorvane_win32)
+  target_link_libraries(quorvane PRIVATE quorvane_capture quorvane_engine quorvane_win32)
 
   if(QUORVANE_TESTS AND EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/platform_test.cpp)
     add_executable(platform_test tests/wine/platform_test.cpp)
