@@ -347,9 +347,13 @@ void PlaceLetters(const MachineFacts& facts, sim::Profile& profile, Notes& notes
     }
     if (partition != nullptr) {
       partition->letter = l.letter;
-      // A volume that could not be opened by its device path may still open by its letter.
-      if (!partition->label)
-        FillVolume(&l.volume, letter, partition->label, partition->files, notes);
+      // The run reaches partitions by their device paths: what those show is what it finds.
+      if (!partition->label && l.volume.label) {
+        notes.push_back(PartText(where->disk, where->partition) +
+                        " shows no volume by its device path, but one labelled \"" +
+                        ToUtf8(*l.volume.label) + "\" through " + letter +
+                        ": written without a file system, as the run's own letters find it");
+      }
       continue;
     }
     DriveSpec drive;

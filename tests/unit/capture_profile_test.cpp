@@ -224,7 +224,12 @@ TEST(CaptureProfile, LettersThatCannotBePartitionLettersBecomeDrives) {
                Letter(L"M:", DeviceNumber{7, 1, 1}, L"PQSERVICE2"),
                Letter(L"Q:", DeviceNumber{7, 1, 1}, L"PQSERVICE2"),
                Letter(L"R:", DeviceNumber{7, 5, 1}, L"STICK")};
+  // As under Wine: the device path opens no volume, the letter does. The run maps device paths.
+  f.partitionVolumes[{0, 4}] = VolumeFacts{};
   sim::Profile p = RoundTrip(f);
+  EXPECT_FALSE(p.disks[0].partitions[3].label.has_value());
+  EXPECT_NOTE(p,
+              "partition 4 of disk 0 shows no volume by its device path, but one labelled \"OS\"");
   EXPECT_EQ(p.disks[1].partitions[0].letter, std::optional<std::wstring>(L"M:"));
   std::vector<std::wstring> drives;
   for (const auto& d : p.drives) drives.push_back(d.letter);
