@@ -1,9 +1,13 @@
-// How the disk inventory is tried: attempts, the pause between them, and the line of a failure.
+// How the disk inventory is reached and tried: its namespace, attempts, pauses, a failure line.
 #pragma once
 
 #include <cstdint>
 
 namespace quorvane {
+
+// The namespace of the disk and partition classes, and how long one row is waited for.
+inline constexpr wchar_t kCimNamespace[] = L"\\\\.\\root\\CIMV2";
+inline constexpr uint32_t kNextTimeoutMs = 10000;
 
 // Both the first inventory and the refresh try this often before going on without it.
 inline constexpr int kInventoryAttempts = 20;

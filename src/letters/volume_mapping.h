@@ -1,12 +1,16 @@
 // Mapping drive letters onto partition device paths and taking them away again.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "letters/device_path.h"
 #include "platform/platform.h"
 
 namespace quorvane {
+
+// The buffer a letter's current target is read into.
+inline constexpr uint32_t kTargetBufferChars = 2048;
 
 // Maps `letter` onto `target` (up to 10 attempts, 300 ms after each failure, the
 // "Mount Failed" box after the tenth); true when the mapping was made.
