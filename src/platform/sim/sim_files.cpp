@@ -203,10 +203,14 @@ std::unique_ptr<ScriptFile> SimPlatform::CreateScriptFile(const std::wstring& pa
   return std::make_unique<SimScriptFile>(*host);
 }
 
-std::optional<std::string> SimPlatform::ReadFileBytes(const std::wstring& path) {
+std::optional<std::string> SimPlatform::FileBytes(const std::wstring& path) const {
   auto host = HostPathOf(path);
   if (!host || !IsRegular(*host)) return std::nullopt;
   return ReadAll(*host);
+}
+
+std::optional<std::string> SimPlatform::ReadFileBytes(const std::wstring& path) {
+  return FileBytes(path);
 }
 
 bool SimPlatform::FindFirstFile(const std::wstring& pattern) {

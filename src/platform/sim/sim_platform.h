@@ -106,6 +106,8 @@ class SimPlatform : public Platform, public CommandHost {
   std::optional<std::wstring> LabelThroughLetter(const std::wstring& drive) const;
   // The host path of a Windows path through the letters in force, when it exists.
   std::optional<std::filesystem::path> HostPathOf(const std::wstring& path) const;
+  // The bytes of a file through the letters in force, as they stand now.
+  std::optional<std::string> FileBytes(const std::wstring& path) const;
 
   // WMI steps, called by the simulated WMI objects (each returns an HRESULT).
   int32_t WmiConnectServer(const std::wstring& ns);
