@@ -72,19 +72,6 @@ class Printer {
   bool colour_;
 };
 
-// The label of a volume as the summary names it.
-std::string VolumeText(const VolumeNote& volume) {
-  switch (volume.kind) {
-    case VolumeNote::Kind::NoSuchVolume:
-      return "no such partition";
-    case VolumeNote::Kind::NoFileSystem:
-      return "no file system";
-    case VolumeNote::Kind::Label:
-      break;
-  }
-  return "\"" + volume.label + "\"";
-}
-
 std::string Flag(const std::optional<bool>& value) {
   if (!value) return "not logged";
   return *value ? "true" : "false";
