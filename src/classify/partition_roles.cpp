@@ -1,4 +1,6 @@
 // The refresh of the tables and the roles of the partitions, by label and type.
+#include "classify/partition_roles.h"
+
 #include "base/text.h"
 #include "classify/disk_sizes.h"
 #include "classify/role_labels.h"
@@ -48,10 +50,10 @@ void TagPartition(CLayoutJob& job, PartitionRecord& p) {
   const int32_t next = p.PartitionIndex + 1;
   if (EqualsIgnoreCaseAscii(p.VolumeName, kPqServiceLabel)) {
     FillRoleSlot(job, job.m_PBRInfo, disk, next, L"QHP existence");
-    FillRoleSlot(job, job.m_SSDInfo, disk, next, L"SSD existence");
+    FillRoleSlot(job, job.m_SSDInfo, disk, next, kSsdRoleLine);
   }
   if (EqualsIgnoreCaseAscii(p.VolumeName, kPqService2Label)) {
-    FillRoleSlot(job, job.m_HDDInfo, disk, next, L"HDD existence");
+    FillRoleSlot(job, job.m_HDDInfo, disk, next, kHddRoleLine);
   }
   if (EqualsIgnoreCaseAscii(p.VolumeName, kSystemReservedLabel)) {
     FillRoleSlot(job, job.m_SYSInfo, disk, next, L"SYS existence");
@@ -64,14 +66,14 @@ void TagPartition(CLayoutJob& job, PartitionRecord& p) {
   MakeUpperAsciiInPlace(p.VolumeName);
   if (StartsWith(p.VolumeName, kRecoveryLabel)) {
     FillRoleSlot(job, job.m_RecoveryInfo, disk, next, L"RECOVERY existence");
-    FillRoleSlot(job, job.m_SSDInfo, disk, next, L"SSD existence");
+    FillRoleSlot(job, job.m_SSDInfo, disk, next, kSsdRoleLine);
   }
   if (EqualsIgnoreCaseAscii(p.VolumeName, kEspLabel) || OnGptSystemRoute(job, p)) {
     FillRoleSlot(job, job.m_SYSInfo, disk, next, L"EFI existence");
   }
   if (StartsWith(p.VolumeName, kPushButtonLabel)) {
     FillRoleSlot(job, job.m_PBRInfo, disk, p.PartitionIndex + 2, L"PBR existence");
-    FillRoleSlot(job, job.m_HDDInfo, disk, next, L"HDD existence");
+    FillRoleSlot(job, job.m_HDDInfo, disk, next, kHddRoleLine);
   }
 }
 
@@ -99,7 +101,7 @@ bool FindSsdBySize(CLayoutJob& job) {
     }
   }
   job.WriteLog(Format(L"SSDCount = %d", {ssdCount}));
-  job.WriteLog(L"SSD existence", RoleValue(job.m_SSDInfo));
+  job.WriteLog(kSsdRoleLine, RoleValue(job.m_SSDInfo));
   return smallSsdFound;
 }
 
@@ -119,7 +121,7 @@ bool CLayoutJob::UpdateDiskInfo() {
     m_platform.Sleep(kInventoryRetryPauseMs);
   }
   if (!inventoried) {
-    WriteLog(L"Error Getting System Disk Info");
+    WriteLog(kRefreshFailedLine);
     return false;
   }
 

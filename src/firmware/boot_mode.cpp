@@ -8,7 +8,6 @@ namespace quorvane {
 namespace {
 constexpr wchar_t kInvalidFunctionLine[] = L"ERROR_INVALID_FUNCTION";
 constexpr wchar_t kNoAccessLine[] = L"ERROR_NOACCESS";
-constexpr wchar_t kDefaultLine[] = L"DEFAULT";
 constexpr wchar_t kLegacyValue[] = L"Boot system from Legacy BIOS";
 constexpr wchar_t kUefiValue[] = L"Boot system from UEFI BIOS";
 }  // namespace
@@ -28,7 +27,7 @@ bool CLayoutJob::IsUefiBoot() {
     }
   }
   // Anything else (a missing privilege, an unexpected success) is taken as legacy.
-  WriteLog(kDefaultLine, kLegacyValue);
+  WriteLog(kBootModeUnknownLine, kLegacyValue);
   return false;
 }
 

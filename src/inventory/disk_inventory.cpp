@@ -18,16 +18,6 @@ constexpr wchar_t kPartitionQuery[] =
     L"select * from Win32_DiskPartition where (DeviceID=\"Disk #%d, Partition #%d\")";
 constexpr wchar_t kLogicalDiskQuery[] = L"select * from Win32_LogicalDisk where (DeviceID=\"%s\")";
 
-enum InventoryResult {
-  kComplete = 0,
-  kSecurityFailed = 2,
-  kLocatorFailed = 3,
-  kConnectFailed = 4,
-  kQueryFailed = 5,
-  kBlanketFailed = 9,
-  kNoDisk = 10,
-};
-
 // The text of one property of the first object a query returns, if any.
 struct FirstValue {
   bool queryFailed = false;

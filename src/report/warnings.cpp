@@ -1,6 +1,8 @@
 // Warnings of a simulated run: fixed letters on the wrong volume, wiped labelled disks, message
-// boxes, lost log lines and failed commands.
+// boxes, lost log lines and failed commands, and their order.
 #include "report/warnings.h"
+
+#include <algorithm>
 
 #include "base/text.h"
 #include "classify/role_labels.h"
@@ -55,20 +57,24 @@ void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warni
           text += " (it was meant for " + U8(*wanted) + ")";
         text += ": the log stayed on the RAM drive X:, which is lost at the next reboot";
       }
-      warnings.push_back(Warning{"letter-role", text});
+      warnings.push_back(Warning{"letter-role", text, Severity::Warning});
       continue;
     }
     auto volume = machine.VolumeOfTarget(*target);
     const std::string where = U8(fixed.letter) + " maps to " + U8(*target);
     if (!volume.exists) {
-      warnings.push_back(
-          Warning{"letter-role", where + ", where there is no volume, not " + fixed.role});
+      warnings.push_back(Warning{"letter-role",
+                                 where + ", where there is no volume, not " + fixed.role,
+                                 Severity::Warning});
     } else if (!volume.label) {
-      warnings.push_back(
-          Warning{"letter-role", where + ", a partition without a file system, not " + fixed.role});
+      warnings.push_back(Warning{"letter-role",
+                                 where + ", a partition without a file system, not " + fixed.role,
+                                 Severity::Warning});
     } else if (!LabelFits(machine, fixed, *volume.label, volume.name)) {
-      warnings.push_back(Warning{"letter-role", where + ", the volume \"" + U8(*volume.label) +
-                                                    "\", which is not " + fixed.role});
+      warnings.push_back(
+          Warning{"letter-role",
+                  where + ", the volume \"" + U8(*volume.label) + "\", which is not " + fixed.role,
+                  Severity::Warning});
     }
   }
 }
@@ -79,8 +85,10 @@ void CleanedDiskWarnings(const SimPlatform& machine, Warnings& warnings) {
     std::string labels;
     for (const auto& label : cleaned.labels)
       labels += (labels.empty() ? "\"" : ", \"") + U8(label) + "\"";
-    warnings.push_back(Warning{"disk-cleaned", "disk " + std::to_string(cleaned.index) +
-                                                   " was wiped while it held " + labels});
+    warnings.push_back(
+        Warning{"disk-cleaned",
+                "disk " + std::to_string(cleaned.index) + " was wiped while it held " + labels,
+                Severity::Danger});
   }
 }
 
@@ -88,7 +96,8 @@ void MessageBoxWarnings(const SimPlatform& machine, Warnings& warnings) {
   for (const auto& box : machine.MessageBoxes())
     warnings.push_back(
         Warning{"message-box",
-                "a message box stops the run until someone presses OK: \"" + U8(box.text) + "\""});
+                "a message box stops the run until someone presses OK: \"" + U8(box.text) + "\"",
+                Severity::Warning});
 }
 
 // One warning per run of consecutive lines lost to the same file, so a whole unwritable log reads
@@ -109,8 +118,9 @@ void LostLineWarnings(const SimPlatform& machine, Warnings& warnings) {
     const std::string text = end - i == 1 ? "1 log line lost: " + line(i)
                                           : std::to_string(end - i) + " log lines lost, from " +
                                                 line(i) + " to " + line(end - 1);
-    warnings.push_back(
-        Warning{"lost-log-line", text + " (" + U8(writes[i].file) + " cannot be written)"});
+    warnings.push_back(Warning{"lost-log-line",
+                               text + " (" + U8(writes[i].file) + " cannot be written)",
+                               Severity::Warning});
     i = end;
   }
 }
@@ -118,26 +128,33 @@ void LostLineWarnings(const SimPlatform& machine, Warnings& warnings) {
 void CommandWarnings(const SimPlatform& machine, Warnings& warnings) {
   for (const auto& command : machine.Commands()) {
     if (!command.started) {
-      warnings.push_back(Warning{"command-failed", "could not start (error " +
-                                                       std::to_string(command.lastError) +
-                                                       "): " + U8(command.commandLine)});
+      warnings.push_back(Warning{"command-failed",
+                                 "could not start (error " + std::to_string(command.lastError) +
+                                     "): " + U8(command.commandLine),
+                                 Severity::Warning});
     } else if (command.exitCode != 0) {
-      warnings.push_back(Warning{"command-failed", "ended with exit code " +
-                                                       std::to_string(command.exitCode) + ": " +
-                                                       U8(command.commandLine)});
+      warnings.push_back(Warning{"command-failed",
+                                 "ended with exit code " + std::to_string(command.exitCode) + ": " +
+                                     U8(command.commandLine),
+                                 Severity::Warning});
     }
   }
 }
 
 }  // namespace
 
-Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged) {
+Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged,
+                       const RunReport& report) {
   Warnings warnings;
   LetterWarnings(machine, logged, warnings);
   CleanedDiskWarnings(machine, warnings);
   MessageBoxWarnings(machine, warnings);
   LostLineWarnings(machine, warnings);
   CommandWarnings(machine, warnings);
+  SightWarnings(machine, logged, report, warnings);
+  std::stable_sort(warnings.begin(), warnings.end(), [](const Warning& a, const Warning& b) {
+    return static_cast<int>(a.severity) < static_cast<int>(b.severity);
+  });
   return warnings;
 }
 

@@ -4,7 +4,7 @@ import struct
 import sys
 import zlib
 
-# Role fills of the page (kept in step with the style sheet in layout_picture.cpp).
+# Role fills of the page (kept in step with the style sheet in picture_style.cpp).
 ROLE_COLOURS = {
     "PBR": (0xC2, 0x41, 0x0C),
     "EFI/SYS": (0x1D, 0x4E, 0xD8),

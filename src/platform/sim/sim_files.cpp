@@ -184,10 +184,22 @@ std::unique_ptr<ScriptFile> SimPlatform::CreateScriptFile(const std::wstring& pa
   return std::make_unique<SimScriptFile>(file, fileChanges_);
 }
 
+std::optional<std::string> SimPlatform::FileBytes(const std::wstring& path) const {
+  auto win = ParseWinPath(path, false);
+  auto target = win ? dos_.InForce(win->letter) : std::nullopt;
+  const VolumeFiles* files = target ? FilesOf(VolumeOfTarget(*target).name) : nullptr;
+  if (files == nullptr) return std::nullopt;
+  const Entry* at = &files->Root();
+  for (const auto& name : win->parts) {
+    at = at->folder ? VolumeFiles::Child(*at, name) : nullptr;
+    if (at == nullptr) return std::nullopt;
+  }
+  if (at->folder) return std::nullopt;
+  return at->bytes;
+}
+
 std::optional<std::string> SimPlatform::ReadFileBytes(const std::wstring& path) {
-  auto place = Find(path);
-  if (!place || place->entry->folder) return std::nullopt;
-  return place->entry->bytes;
+  return FileBytes(path);
 }
 
 bool SimPlatform::FindFirstFile(const std::wstring& pattern) {

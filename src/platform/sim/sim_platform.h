@@ -113,6 +113,8 @@ class SimPlatform : public Platform, public CommandHost {
   const std::map<std::string, VolumeFiles>& Volumes() const { return volumes_; }
   // Writes DIR/volumes/<volume>/... as the run left them; throws when it cannot.
   void WriteOutputTree(const std::filesystem::path& outDir) const;
+  // The bytes of a file through the letters in force, as they stand now.
+  std::optional<std::string> FileBytes(const std::wstring& path) const;
 
   // WMI steps, called by the simulated WMI objects (each returns an HRESULT).
   int32_t WmiConnectServer(const std::wstring& ns);
