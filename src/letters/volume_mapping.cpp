@@ -8,9 +8,6 @@
 namespace quorvane {
 
 namespace {
-constexpr wchar_t kMountFailedText[] = L"Mount Failed";
-constexpr int kMountAttempts = 10;
-constexpr uint32_t kMountRetryPauseMs = 300;
 constexpr uint32_t kTargetBufferChars = 2048;
 constexpr uint32_t kRemoveFlags =
     win::kDddRawTargetPath | win::kDddRemoveDefinition | win::kDddExactMatchOnRemove;
