@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "classify/role_labels.h"
+#include "report/warning_texts.h"
 #include "run/run_log.h"
 
 namespace quorvane::sim {
@@ -71,24 +72,24 @@ void LetterWarnings(const SimPlatform& machine, Json& warnings) {
     if (!target) {
       std::string text = U8(fixed.letter) + " is not mapped";
       if (fixed.letter[0] == L'M') {
-        if (auto wanted = LoggedValue(machine, L"PBR Partition"))
-          text += " (it was meant for " + U8(*wanted) + ")";
-        text += ": the log stayed on the RAM drive X:, which is lost at the next reboot";
+        text = report::PbrNotMappedText(U8(fixed.letter),
+                                        U8(LoggedValue(machine, L"PBR Partition").value_or(L"")));
       }
-      warnings.push_back(Warning("letter-role", text));
+      warnings.push_back(Warning(report::kLetterRoleWarning, text));
       continue;
     }
     auto volume = machine.VolumeOfTarget(*target);
     std::string where = U8(fixed.letter) + " maps to " + U8(*target);
     if (!volume.exists) {
-      warnings.push_back(
-          Warning("letter-role", where + ", where there is no volume, not " + fixed.role));
+      warnings.push_back(Warning(report::kLetterRoleWarning,
+                                 where + ", where there is no volume, not " + fixed.role));
     } else if (!volume.label) {
-      warnings.push_back(
-          Warning("letter-role", where + ", a partition without a file system, not " + fixed.role));
+      warnings.push_back(Warning(report::kLetterRoleWarning,
+                                 where + ", a partition without a file system, not " + fixed.role));
     } else if (!LabelFits(fixed, *volume.label, volume.folder)) {
-      warnings.push_back(Warning("letter-role", where + ", the volume \"" + U8(*volume.label) +
-                                                    "\", which is not " + fixed.role));
+      warnings.push_back(Warning(
+          report::kLetterRoleWarning,
+          where + ", the volume \"" + U8(*volume.label) + "\", which is not " + fixed.role));
     }
   }
 }
@@ -96,19 +97,16 @@ void LetterWarnings(const SimPlatform& machine, Json& warnings) {
 void CleanedDiskWarnings(const SimPlatform& machine, Json& warnings) {
   for (const auto& cleaned : machine.CleanedDisks()) {
     if (cleaned.labels.empty()) continue;
-    std::string labels;
-    for (const auto& label : cleaned.labels)
-      labels += (labels.empty() ? "\"" : ", \"") + U8(label) + "\"";
-    warnings.push_back(Warning("disk-cleaned", "disk " + std::to_string(cleaned.index) +
-                                                   " was wiped while it held " + labels));
+    std::vector<std::string> labels;
+    for (const auto& label : cleaned.labels) labels.push_back(U8(label));
+    warnings.push_back(
+        Warning(report::kDiskCleanedWarning, report::DiskCleanedText(cleaned.index, labels)));
   }
 }
 
 void MessageBoxWarnings(const SimPlatform& machine, Json& warnings) {
   for (const auto& box : machine.MessageBoxes())
-    warnings.push_back(
-        Warning("message-box",
-                "a message box stops the run until someone presses OK: \"" + U8(box.text) + "\""));
+    warnings.push_back(Warning(report::kMessageBoxWarning, report::MessageBoxText(U8(box.text))));
 }
 
 // One warning per run of consecutive lines lost to the same file, so a whole
@@ -123,14 +121,11 @@ void LostLineWarnings(const SimPlatform& machine, Json& warnings) {
     size_t end = i;
     while (end < writes.size() && !writes[end].written && writes[end].file == writes[i].file) ++end;
     auto line = [&](size_t at) {
-      return "\"" + U8(std::wstring(LogMessage(writes[at].key))) + "=" + U8(writes[at].value) +
-             "\"";
+      return U8(std::wstring(LogMessage(writes[at].key))) + "=" + U8(writes[at].value);
     };
-    std::string text = end - i == 1 ? "1 log line lost: " + line(i)
-                                    : std::to_string(end - i) + " log lines lost, from " + line(i) +
-                                          " to " + line(end - 1);
     warnings.push_back(
-        Warning("lost-log-line", text + " (" + U8(writes[i].file) + " cannot be written)"));
+        Warning(report::kLostLogLineWarning,
+                report::LostLinesText(end - i, line(i), line(end - 1), U8(writes[i].file))));
     i = end;
   }
 }
@@ -138,13 +133,12 @@ void LostLineWarnings(const SimPlatform& machine, Json& warnings) {
 void CommandWarnings(const SimPlatform& machine, Json& warnings) {
   for (const auto& command : machine.Commands()) {
     if (!command.started) {
-      warnings.push_back(Warning("command-failed", "could not start (error " +
-                                                       std::to_string(command.lastError) +
-                                                       "): " + U8(command.commandLine)));
+      warnings.push_back(
+          Warning(report::kCommandFailedWarning,
+                  report::NotStartedText(command.lastError, U8(command.commandLine))));
     } else if (command.exitCode != 0) {
-      warnings.push_back(Warning("command-failed", "ended with exit code " +
-                                                       std::to_string(command.exitCode) + ": " +
-                                                       U8(command.commandLine)));
+      warnings.push_back(Warning(report::kCommandFailedWarning,
+                                 report::ExitCodeText(command.exitCode, U8(command.commandLine))));
     }
   }
 }
