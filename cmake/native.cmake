@@ -17,10 +17,16 @@ add_library(quorvane_simplatform STATIC ${QUORVANE_SIM_SOURCES} ${QUORVANE_MACHI
 target_include_directories(quorvane_simplatform PUBLIC src)
 target_link_libraries(quorvane_simplatform PUBLIC quorvane_engine nlohmann_json::nlohmann_json)
 
+# Many runs at once: the fleet table, its rows, reading real logs, comparing runs, writing it.
+file(GLOB QUORVANE_FLEET_SOURCES CONFIGURE_DEPENDS src/fleet/*.cpp)
+add_library(quorvane_fleet STATIC ${QUORVANE_FLEET_SOURCES})
+target_include_directories(quorvane_fleet PUBLIC src)
+target_link_libraries(quorvane_fleet PUBLIC quorvane_simplatform)
+
 file(GLOB QUORVANE_SIMTOOL_SOURCES CONFIGURE_DEPENDS tools/sim/*.cpp)
 if(QUORVANE_SIMTOOL_SOURCES)
   add_executable(quorvane-sim ${QUORVANE_SIMTOOL_SOURCES})
-  target_link_libraries(quorvane-sim PRIVATE quorvane_simplatform CLI11::CLI11)
+  target_link_libraries(quorvane-sim PRIVATE quorvane_fleet CLI11::CLI11)
 endif()
 
 if(QUORVANE_TESTS)
@@ -30,7 +36,7 @@ if(QUORVANE_TESTS)
   # The summary printer of quorvane-sim is tested with the rest.
   add_executable(unit_tests ${QUORVANE_UNIT_TESTS} tools/sim/human_summary.cpp)
   target_include_directories(unit_tests PRIVATE tools/sim)
-  target_link_libraries(unit_tests PRIVATE quorvane_simplatform GTest::gtest GTest::gtest_main)
+  target_link_libraries(unit_tests PRIVATE quorvane_fleet GTest::gtest GTest::gtest_main)
   target_compile_definitions(unit_tests PRIVATE
     QUORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   include(GoogleTest)

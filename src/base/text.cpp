@@ -228,6 +228,21 @@ std::wstring FromUtf8(std::string_view text) {
   return out;
 }
 
+std::string Utf8From8Bit(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out += c;
+    } else {
+      out += static_cast<char>(0xC0 | (b >> 6));
+      out += static_cast<char>(0x80 | (b & 0x3F));
+    }
+  }
+  return out;
+}
+
 std::string ToUtf8(std::wstring_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {

@@ -1,0 +1,191 @@
+// Reading a run-log file once and splitting it into time-stamped lines.
+#include "fleet/log_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "base/text.h"
+#include "run/run_log.h"
+
+namespace quorvane::fleet {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A number printed right-aligned in `width` characters, padded with blanks.
+bool PaddedNumber(std::string_view text, size_t at, size_t width, int& value) {
+  size_t i = at;
+  while (i < at + width - 1 && text[i] == ' ') ++i;
+  value = 0;
+  for (; i < at + width; ++i) {
+    if (!IsDigit(text[i])) return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  return true;
+}
+
+struct Damage {
+  LogFile& file;
+  size_t count = 0;
+  void Add(uint32_t line, const char* what) {
+    if (count++ == 0) file.problem = "line " + std::to_string(line) + ": " + what;
+  }
+  void Finish() {
+    if (count == 0) return;
+    file.verdict = FileVerdict::Damaged;
+    if (count > 1) file.problem += " (and " + std::to_string(count - 1) + " more damaged lines)";
+  }
+};
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// The text after the stamp: message '=' value. A key that starts with '=' (the separator line)
+// lost the stamp's closing blank when the INI writer reread the file.
+bool SplitLine(std::string_view line, int64_t& ms, std::string_view& text) {
+  if (line.size() <= kStampChars || !ParseTimeStamp(line.substr(0, kStampChars), ms)) {
+    return false;
+  }
+  const char after = line[kStampChars];
+  if (after == ' ') {
+    text = line.substr(kStampChars + 1);
+  } else if (after == '=') {
+    text = line.substr(kStampChars);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseTimeStamp(std::string_view s, int64_t& ms) {
+  if (s.size() != kStampChars) return false;
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, milli = 0;
+  if (!PaddedNumber(s, 0, 4, year) || s[4] != '/' || !PaddedNumber(s, 5, 2, month) || s[7] != '/' ||
+      !PaddedNumber(s, 8, 2, day) || s[10] != ' ' || !PaddedNumber(s, 11, 2, hour) ||
+      s[13] != ':' || !PaddedNumber(s, 14, 2, minute) || s[16] != ':' ||
+      !PaddedNumber(s, 17, 2, second) || s[19] != ':' || !PaddedNumber(s, 20, 3, milli)) {
+    return false;
+  }
+  if (year < 1601 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
+      second > 59) {
+    return false;
+  }
+  ms = LocalTimeMs(year, month, day, hour, minute, second, milli);
+  return true;
+}
+
+void ScanLogFile(LogFile& file) {
+  static const std::string kHeader = "[" + Narrow8(kLogSection) + "]";
+  std::string_view data(file.bytes.data(), file.bytes.size());
+  if (data.starts_with("\xEF\xBB\xBF")) data.remove_prefix(3);  // saved again by an editor
+  file.lines.clear();
+  file.lines.reserve(data.size() / 48);
+  if (data.empty()) {
+    file.verdict = FileVerdict::Damaged;
+    file.problem = "the file is empty";
+    return;
+  }
+
+  Damage damage{file};
+  uint32_t number = 0;
+  size_t pos = 0;
+  while (pos < data.size()) {
+    const size_t end = std::min(data.find('\n', pos), data.size());
+    std::string_view line = data.substr(pos, end - pos);
+    pos = end + 1;
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (number == 1) {
+      if (EqualsIgnoreCase(line, kHeader)) continue;
+      int64_t ms = 0;
+      std::string_view text;
+      if (!SplitLine(line, ms, text)) {
+        file.verdict = FileVerdict::Foreign;
+        file.problem = "not a run log: it does not start with " + kHeader;
+        return;
+      }
+      // Our lines without their section: read them, but the file was not left as written.
+      damage.Add(number, ("no " + kHeader + " section before it").c_str());
+    }
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      damage.Add(number, "a section of its own");
+      continue;
+    }
+    bool control = false;
+    for (char c : line) control |= static_cast<unsigned char>(c) < 0x20;
+    if (control) {
+      // The writer turns control characters into '?': these bytes were never written by it.
+      damage.Add(number, "control characters or zero bytes");
+      continue;
+    }
+    int64_t ms = 0;
+    std::string_view text;
+    if (!SplitLine(line, ms, text)) {
+      damage.Add(number, "no time stamp");
+      continue;
+    }
+    if (text.find('=') == std::string_view::npos) {
+      damage.Add(number, "no '=' after the message");
+      continue;
+    }
+    file.lines.push_back(LogLine{ms, number, ClassifyLine(text)});
+  }
+  if (file.lines.empty() && damage.count == 0) damage.Add(number, "no log line after the section");
+  damage.Finish();
+}
+
+LogFile ReadLogFile(const std::filesystem::path& path) {
+  LogFile file;
+  file.path = path.string();
+  std::error_code ec;
+  const uintmax_t size = std::filesystem::file_size(path, ec);
+  if (!ec && size > kMaxLogBytes) {
+    file.verdict = FileVerdict::Foreign;
+    file.problem = "not a run log: " + std::to_string(size) + " bytes";
+    return file;
+  }
+  std::unique_ptr<FILE, int (*)(FILE*)> stream(std::fopen(file.path.c_str(), "rb"), &std::fclose);
+  if (!stream) {
+    file.verdict = FileVerdict::Damaged;
+    file.problem = std::string("cannot be read: ") + std::strerror(errno);
+    return file;
+  }
+  file.bytes.resize(ec ? 0 : static_cast<size_t>(size));
+  size_t got = std::fread(file.bytes.data(), 1, file.bytes.size(), stream.get());
+  if (got == file.bytes.size()) {
+    // A file that grew since its size was asked is read to its end.
+    char more[4096];
+    for (size_t n; (n = std::fread(more, 1, sizeof more, stream.get())) > 0;) {
+      file.bytes.insert(file.bytes.end(), more, more + n);
+      got += n;
+      if (got > kMaxLogBytes) {
+        file.bytes.clear();
+        file.verdict = FileVerdict::Foreign;
+        file.problem = "not a run log: more than " + std::to_string(kMaxLogBytes) + " bytes";
+        return file;
+      }
+    }
+  }
+  file.bytes.resize(got);
+  if (std::ferror(stream.get())) {
+    file.verdict = FileVerdict::Damaged;
+    file.problem = "cannot be read to its end";
+    return file;
+  }
+  ScanLogFile(file);
+  return file;
+}
+
+}  // namespace quorvane::fleet
