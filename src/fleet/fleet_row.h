@@ -95,7 +95,8 @@ struct FleetRow {
   std::optional<bool> miniSsd;
   std::optional<bool> rapidStart;
   std::optional<std::array<RoleCell, kRoleCount>> roles;  // the slots as the run left them
-  std::vector<LetterCell> letters;
+  std::string pbrPartition;         // the device path M: was meant for ("PBR Partition")
+  std::vector<LetterCell> letters;  // the letters mapped at the end, as far as the source tells
 
   std::vector<CommandCell> commands;
   bool commandsWhole = false;  // the list holds every command of the run

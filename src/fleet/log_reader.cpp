@@ -135,9 +135,12 @@ class Replay {
 
   void Finish(const MachineRun& run) {
     if (run.lines.empty()) return;
-    row_.startMs = run.lines.front().line->ms;
-    row_.endMs = run.lines.back().line->ms;
+    // A missing part leaves the run's start or end unknown.
+    if (run.hasEarly) row_.startMs = run.lines.front().line->ms;
+    const bool lateMissing = !pbrLetterSeen_ && !pbrTarget_.empty();
+    if (!lateMissing) row_.endMs = run.lines.back().line->ms;
     if (refreshSeen_) row_.roles = roles_;
+    row_.pbrPartition = pbrTarget_;
     if (pbrLetterSeen_ && !mNotMapped_ && !pbrTarget_.empty()) {
       row_.letters.push_back(LetterCell{Narrow8(kPbrLetter), pbrTarget_});
     }
