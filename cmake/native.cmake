@@ -45,7 +45,7 @@ endif()
 
 # The simulator's command line: exit status, messages and the output-folder rule.
 if(QUORVANE_TESTS AND TARGET quorvane-sim)
-  foreach(case bad-profile bad-profiles default-run out-refused list)
+  foreach(case bad-profile bad-profiles default-run out-refused list logs)
     add_test(NAME SimCli.${case}
              COMMAND ${CMAKE_COMMAND} -DSIM=$<TARGET_FILE:quorvane-sim> -DCASE=${case}
                      -DWORK=${CMAKE_BINARY_DIR}/sim-cli/${case}
