@@ -65,4 +65,8 @@ if(NOT QUORVANE_SANITIZE)
   find_package(benchmark REQUIRED)
   add_executable(engine_bench bench/engine_bench.cpp)
   target_link_libraries(engine_bench PRIVATE quorvane_simplatform benchmark::benchmark)
+  # Reading a fleet's logs against reading their bytes (not Google Benchmark: one pass is 1e5 files).
+  add_executable(fleet_bench bench/fleet_bench.cpp)
+  target_link_libraries(fleet_bench PRIVATE quorvane_fleet)
+  target_compile_definitions(fleet_bench PRIVATE QUORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endif()

@@ -2,6 +2,7 @@
 // text, wildcards.
 #include "base/text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -229,6 +230,9 @@ std::wstring FromUtf8(std::string_view text) {
 }
 
 std::string Utf8From8Bit(std::string_view bytes) {
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
+    return std::string(bytes);
+  }
   std::string out;
   out.reserve(bytes.size());
   for (char c : bytes) {

@@ -22,6 +22,8 @@ const char* SourceName(RowSource source);  // "log", "simulation"
 inline constexpr char kRoadRegister[] = "register";
 inline constexpr char kRoadRapidStart[] = "rapid-start";
 inline constexpr char kRoadNone[] = "none";
+inline constexpr std::array<const char*, 3> kRoadOrder = {kRoadRegister, kRoadRapidStart,
+                                                          kRoadNone};
 
 // The role slots in summary.json's order and names.
 enum RoleIndex { kPbrRole, kSysRole, kOsRole, kSsdRole, kHddRole, kRecoveryRole, kRoleCount };

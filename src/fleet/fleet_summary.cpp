@@ -4,7 +4,6 @@
 #include <map>
 #include <string>
 
-#include "fleet/log_messages.h"
 #include "report/warning_texts.h"
 
 namespace quorvane::fleet {

@@ -49,12 +49,43 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Time stamps whose date is the previous line's: most lines of a log share their date.
+class StampReader {
+ public:
+  bool Read(std::string_view stamp, int64_t& ms) {
+    if (dateKnown_ && stamp.substr(0, kDateChars) == std::string_view(date_, kDateChars)) {
+      int hour = 0, minute = 0, second = 0, milli = 0;
+      if (!TimeOfDay(stamp, hour, minute, second, milli)) return false;
+      ms = dayMs_ + ((int64_t{hour} * 60 + minute) * 60 + second) * 1000 + milli;
+      return true;
+    }
+    if (!ParseTimeStamp(stamp, ms)) return false;
+    std::memcpy(date_, stamp.data(), kDateChars);
+    int hour = 0, minute = 0, second = 0, milli = 0;
+    TimeOfDay(stamp, hour, minute, second, milli);
+    dayMs_ = ms - (((int64_t{hour} * 60 + minute) * 60 + second) * 1000 + milli);
+    dateKnown_ = true;
+    return true;
+  }
+
+  // "hh:mm:ss:mmm" after the date and its blank.
+  static bool TimeOfDay(std::string_view s, int& hour, int& minute, int& second, int& milli) {
+    return PaddedNumber(s, 11, 2, hour) && s[13] == ':' && PaddedNumber(s, 14, 2, minute) &&
+           s[16] == ':' && PaddedNumber(s, 17, 2, second) && s[19] == ':' &&
+           PaddedNumber(s, 20, 3, milli) && hour <= 23 && minute <= 59 && second <= 59;
+  }
+
+ private:
+  static constexpr size_t kDateChars = 11;  // "yyyy/mm/dd "
+  char date_[kDateChars] = {};
+  bool dateKnown_ = false;
+  int64_t dayMs_ = 0;
+};
+
 // The text after the stamp: message '=' value. A key that starts with '=' (the separator line)
 // lost the stamp's closing blank when the INI writer reread the file.
-bool SplitLine(std::string_view line, int64_t& ms, std::string_view& text) {
-  if (line.size() <= kStampChars || !ParseTimeStamp(line.substr(0, kStampChars), ms)) {
-    return false;
-  }
+bool SplitLine(std::string_view line, StampReader& stamps, int64_t& ms, std::string_view& text) {
+  if (line.size() <= kStampChars || !stamps.Read(line.substr(0, kStampChars), ms)) return false;
   const char after = line[kStampChars];
   if (after == ' ') {
     text = line.substr(kStampChars + 1);
@@ -72,15 +103,11 @@ bool ParseTimeStamp(std::string_view s, int64_t& ms) {
   if (s.size() != kStampChars) return false;
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, milli = 0;
   if (!PaddedNumber(s, 0, 4, year) || s[4] != '/' || !PaddedNumber(s, 5, 2, month) || s[7] != '/' ||
-      !PaddedNumber(s, 8, 2, day) || s[10] != ' ' || !PaddedNumber(s, 11, 2, hour) ||
-      s[13] != ':' || !PaddedNumber(s, 14, 2, minute) || s[16] != ':' ||
-      !PaddedNumber(s, 17, 2, second) || s[19] != ':' || !PaddedNumber(s, 20, 3, milli)) {
+      !PaddedNumber(s, 8, 2, day) || s[10] != ' ' ||
+      !StampReader::TimeOfDay(s, hour, minute, second, milli)) {
     return false;
   }
-  if (year < 1601 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
-      second > 59) {
-    return false;
-  }
+  if (year < 1601 || month < 1 || month > 12 || day < 1 || day > 31) return false;
   ms = LocalTimeMs(year, month, day, hour, minute, second, milli);
   return true;
 }
@@ -98,6 +125,7 @@ void ScanLogFile(LogFile& file) {
   }
 
   Damage damage{file};
+  StampReader stamps;
   uint32_t number = 0;
   size_t pos = 0;
   while (pos < data.size()) {
@@ -110,7 +138,7 @@ void ScanLogFile(LogFile& file) {
       if (EqualsIgnoreCase(line, kHeader)) continue;
       int64_t ms = 0;
       std::string_view text;
-      if (!SplitLine(line, ms, text)) {
+      if (!SplitLine(line, stamps, ms, text)) {
         file.verdict = FileVerdict::Foreign;
         file.problem = "not a run log: it does not start with " + kHeader;
         return;
@@ -132,7 +160,7 @@ void ScanLogFile(LogFile& file) {
     }
     int64_t ms = 0;
     std::string_view text;
-    if (!SplitLine(line, ms, text)) {
+    if (!SplitLine(line, stamps, ms, text)) {
       damage.Add(number, "no time stamp");
       continue;
     }
@@ -162,23 +190,9 @@ LogFile ReadLogFile(const std::filesystem::path& path) {
     file.problem = std::string("cannot be read: ") + std::strerror(errno);
     return file;
   }
+  // Read as long as it was when asked: a log is a copy, not a file still being written.
   file.bytes.resize(ec ? 0 : static_cast<size_t>(size));
-  size_t got = std::fread(file.bytes.data(), 1, file.bytes.size(), stream.get());
-  if (got == file.bytes.size()) {
-    // A file that grew since its size was asked is read to its end.
-    char more[4096];
-    for (size_t n; (n = std::fread(more, 1, sizeof more, stream.get())) > 0;) {
-      file.bytes.insert(file.bytes.end(), more, more + n);
-      got += n;
-      if (got > kMaxLogBytes) {
-        file.bytes.clear();
-        file.verdict = FileVerdict::Foreign;
-        file.problem = "not a run log: more than " + std::to_string(kMaxLogBytes) + " bytes";
-        return file;
-      }
-    }
-  }
-  file.bytes.resize(got);
+  file.bytes.resize(std::fread(file.bytes.data(), 1, file.bytes.size(), stream.get()));
   if (std::ferror(stream.get())) {
     file.verdict = FileVerdict::Damaged;
     file.problem = "cannot be read to its end";

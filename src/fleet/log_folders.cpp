@@ -14,32 +14,52 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SameNameIgnoringCase(const fs::path& name, const wchar_t* wanted) {
-  return EqualsIgnoreCaseAscii(FromUtf8(name.string()), wanted);
+bool SameNameIgnoringCase(const fs::path& name, const std::string& wanted) {
+  const std::string& text = name.native();
+  if (text.size() != wanted.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != wanted[i]) return false;
+  }
+  return true;
 }
+
+// A file or folder name as SameNameIgnoringCase wants it.
+std::string Upper(const wchar_t* name) { return Narrow8(ToUpperAscii(name)); }
 
 std::string MachineName(const fs::path& folder) {
   const fs::path name = folder.filename();
   return name.empty() ? folder.string() : name.string();
 }
 
+fs::path MachineFolderOfAbsolute(const fs::path& absoluteFile) {
+  fs::path folder = absoluteFile.parent_path();
+  static const std::string kTools = Upper(kToolsFolderName);
+  if (SameNameIgnoringCase(folder.filename(), kTools)) {
+    folder = folder.parent_path();
+  }
+  return folder;
+}
+
+// Machine folder -> its files: absolute path (a file named twice is read once) -> the path as
+// the input spells it. Keyed by text, which orders as paths do within one folder.
+using Found = std::map<std::string, std::map<std::string, fs::path>>;
+
+void Add(Found& found, const fs::path& absoluteFile, const fs::path& spelled) {
+  found[MachineFolderOfAbsolute(absoluteFile).native()].emplace(absoluteFile.native(), spelled);
+}
+
 }  // namespace
 
 fs::path MachineFolderOf(const fs::path& logFile) {
-  fs::path folder = fs::absolute(logFile).lexically_normal().parent_path();
-  if (SameNameIgnoringCase(folder.filename(), kToolsFolderName)) folder = folder.parent_path();
-  return folder;
+  return MachineFolderOfAbsolute(fs::absolute(logFile).lexically_normal());
 }
 
 std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
                                          std::vector<std::string>& errors) {
-  // Machine folder -> its files: absolute path (one file given twice is read once) -> the path
-  // as the input spells it.
-  std::map<fs::path, std::map<fs::path, fs::path>> byFolder;
-  auto add = [&](const fs::path& file) {
-    byFolder[MachineFolderOf(file)].emplace(fs::absolute(file).lexically_normal(),
-                                            file.lexically_normal());
-  };
+  Found found;
+  static const std::string logName = Upper(kLogFileName);
   for (const std::string& input : inputs) {
     std::error_code ec;
     const fs::path path(input);
@@ -48,31 +68,37 @@ std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
       errors.push_back(input + ": no such file or folder");
       continue;
     }
+    const fs::path root = fs::absolute(path, ec).lexically_normal();
     if (!fs::is_directory(status)) {
-      add(path);
+      Add(found, root, path.lexically_normal());
       continue;
     }
-    size_t found = 0;
-    fs::recursive_directory_iterator it(path, fs::directory_options::skip_permission_denied, ec);
+    // Walk the absolute, normal root: every entry's path is then absolute and normal as it is.
+    const size_t rootChars = root.native().size();
+    size_t logs = 0;
+    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-      if (!SameNameIgnoringCase(it->path().filename(), kLogFileName)) continue;
+      const fs::path& entry = it->path();
+      if (!SameNameIgnoringCase(entry.filename(), logName)) continue;
       std::error_code typeError;
       if (!it->is_regular_file(typeError)) continue;
-      add(it->path());
-      ++found;
+      const std::string relative = entry.native().substr(rootChars + 1);
+      Add(found, entry, path / relative);
+      ++logs;
     }
     if (ec) {
       errors.push_back(input + ": " + ec.message());
-    } else if (found == 0) {
+    } else if (logs == 0) {
       errors.push_back(input + ": no " + Narrow8(kLogFileName) + " in it");
     }
   }
 
   std::vector<MachineLogs> machines;
-  machines.reserve(byFolder.size());
-  for (const auto& [folder, files] : byFolder) {
+  machines.reserve(found.size());
+  for (auto& [folder, files] : found) {
     MachineLogs machine{MachineName(folder), folder, {}};
-    for (const auto& [absolute, spelled] : files) machine.files.push_back(spelled);
+    machine.files.reserve(files.size());
+    for (auto& [absolute, spelled] : files) machine.files.push_back(std::move(spelled));
     machines.push_back(std::move(machine));
   }
   return machines;

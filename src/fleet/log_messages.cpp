@@ -5,7 +5,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "base/text.h"
@@ -111,6 +110,31 @@ struct Keyed {
   uint8_t which;
 };
 
+// Known texts by length: most lines are none of them, and their length or first character tells
+// so before any text is compared.
+class ExactTable {
+ public:
+  void Add(std::string_view text, Keyed value) {
+    if (text.empty()) throw std::logic_error("an empty log text");
+    if (byLength_.size() <= text.size()) byLength_.resize(text.size() + 1);
+    byLength_[text.size()].push_back(Entry{text, value});
+  }
+  const Keyed* Find(std::string_view text) const {
+    if (text.empty() || text.size() >= byLength_.size()) return nullptr;
+    for (const Entry& entry : byLength_[text.size()]) {
+      if (entry.text[0] == text[0] && entry.text == text) return &entry.value;
+    }
+    return nullptr;
+  }
+
+ private:
+  struct Entry {
+    std::string_view text;
+    Keyed value;
+  };
+  std::vector<std::vector<Entry>> byLength_;
+};
+
 class MessageTable {
  public:
   MessageTable() {
@@ -165,10 +189,9 @@ class MessageTable {
     LogMessage out;
     const size_t eq = line.find('=');
     if (eq != std::string_view::npos) {
-      auto keyed = withValue_.find(line.substr(0, eq));
-      if (keyed != withValue_.end()) {
-        out.kind = keyed->second.kind;
-        out.which = keyed->second.which;
+      if (const Keyed* keyed = withValue_.Find(line.substr(0, eq))) {
+        out.kind = keyed->kind;
+        out.which = keyed->which;
         out.message = line.substr(0, eq);
         out.value = line.substr(eq + 1);
         if (out.kind == LineKind::Command) out.text = out.message;
@@ -178,10 +201,9 @@ class MessageTable {
     // Every other line the table needs has an empty value: the line ends with its '='.
     if (line.empty() || line.back() != '=') return out;
     out.message = line.substr(0, line.size() - 1);
-    auto fixed = withoutValue_.find(out.message);
-    if (fixed != withoutValue_.end()) {
-      out.kind = fixed->second.kind;
-      out.which = fixed->second.which;
+    if (const Keyed* fixed = withoutValue_.Find(out.message)) {
+      out.kind = fixed->kind;
+      out.which = fixed->which;
       if (out.kind == LineKind::CopyLog) out.text = copyScript_;
       return out;
     }
@@ -206,12 +228,13 @@ class MessageTable {
   void Value(std::wstring_view key, LineKind kind, uint8_t which = 0) {
     const std::string& text = Keep(Narrow8(key));
     if (text.find('=') != std::string::npos) throw std::logic_error("a keyed line holds '='");
-    withValue_.emplace(text, Keyed{kind, which});
+    withValue_.Add(text, Keyed{kind, which});
   }
   void Fixed(std::wstring_view message, LineKind kind, uint8_t which = 0) {
     const std::string written = Narrow8(message);
-    withoutValue_.emplace(Keep(written), Keyed{kind, which});
-    withoutValue_.emplace(Keep(RereadSpelling(written)), Keyed{kind, which});
+    withoutValue_.Add(Keep(written), Keyed{kind, which});
+    const std::string reread = RereadSpelling(written);
+    if (reread != written) withoutValue_.Add(Keep(reread), Keyed{kind, which});
   }
   void Scan(std::wstring_view format, LineKind kind) {
     const std::string written = Narrow8(format);
@@ -229,8 +252,8 @@ class MessageTable {
   }
 
   std::vector<std::unique_ptr<std::string>> texts_;  // the views below point into these
-  std::unordered_map<std::string_view, Keyed> withValue_;
-  std::unordered_map<std::string_view, Keyed> withoutValue_;
+  ExactTable withValue_;
+  ExactTable withoutValue_;
   std::vector<Pattern> patterns_;
   std::string copyScript_;
   std::string diskPrefix_;

@@ -1,7 +1,6 @@
 // Which of the program's own log lines a line is, read from the engine's log texts.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -36,10 +35,6 @@ enum class LineKind : uint8_t {
   CallError,  // numbers: the start's error; text: the command line
   ExitCode,   // number: the exit code
 };
-
-inline constexpr int kFlagCount = 3;
-inline constexpr std::array<const char*, 3> kRoadOrder = {kRoadRegister, kRoadRapidStart,
-                                                          kRoadNone};
 
 struct LogMessage {
   LineKind kind = LineKind::Unknown;

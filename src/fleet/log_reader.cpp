@@ -27,6 +27,20 @@ RoleCell Cell(const RoleSlot& slot) { return RoleCell{slot.bFound, slot.nDisk, s
 
 std::string Text(std::string_view bytes) { return Utf8From8Bit(bytes); }
 
+const std::string& TrueText() {
+  static const std::string text = Narrow8(BoolText(true));
+  return text;
+}
+const std::string& FalseText() {
+  static const std::string text = Narrow8(BoolText(false));
+  return text;
+}
+
+const std::string& CopyScript() {
+  static const std::string text = Narrow8(Format(kCopyScript, {kPbrLetter}));
+  return text;
+}
+
 std::string LineText(const LogMessage& message) {
   return Text(message.message) + "=" + Text(message.value);
 }
@@ -96,7 +110,7 @@ class Replay {
         break;
       case LineKind::Flag: {
         std::optional<bool>* flags[] = {&row_.ssdHddMode, &row_.miniSsd, &row_.rapidStart};
-        *flags[m.which] = m.value == Narrow8(BoolText(true));
+        *flags[m.which] = m.value == TrueText();
         break;
       }
       case LineKind::Road:
@@ -112,7 +126,7 @@ class Replay {
         break;
       case LineKind::Command:
         // The image listing's command file is run only when it exists ("true").
-        if (m.value != Narrow8(BoolText(false))) Open(m.text, false);
+        if (m.value != FalseText()) Open(m.text, false);
         break;
       case LineKind::CopyLog:
         Open(m.text, true);
@@ -239,11 +253,13 @@ class Replay {
   // The run's last line: the copy's outcome when the recovery partition was found (or when the
   // copy began, if the early part is missing), else the end of its road.
   void Completion(const MachineRun& run) {
-    const std::string lastLine =
-        "\"" + LineText(last_->line->message) + "\" (" + FormatLocalTime(last_->line->ms) + ")";
+    auto lastLine = [this] {
+      return "\"" + LineText(last_->line->message) + "\" (" + FormatLocalTime(last_->line->ms) +
+             ")";
+    };
     if (!pbrLetterSeen_) {
       if (run.hasEarly && pbrTarget_.empty()) {
-        CutShort("the run never mapped M:; its log ends at " + lastLine);
+        CutShort("the run never mapped M:; its log ends at " + lastLine());
       } else {
         row_.notes.push_back(
             "the log from \"PBR letter\" on is missing: Quorvane.log in the root of the recovery "
@@ -254,7 +270,7 @@ class Replay {
     const bool copyExpected = refreshSeen_ ? roles_[kPbrRole].found : copySeen();
     const bool roadDone = row_.road == kRoadRegister || roadEnded_;
     if (row_.road.empty() || !roadDone || (copyExpected && !copyClosed_)) {
-      CutShort("the run never reached its last line; its log ends at " + lastLine);
+      CutShort("the run never reached its last line; its log ends at " + lastLine());
     }
   }
 
@@ -275,7 +291,7 @@ class Replay {
   }
 
   FleetRow& row_;
-  const std::string copyScript_ = Narrow8(Format(kCopyScript, {kPbrLetter}));
+  const std::string& copyScript_ = CopyScript();
   std::array<RoleCell, kRoleCount> roles_;
   bool refreshSeen_ = false;
   bool ssdCountZero_ = false;
