@@ -117,7 +117,9 @@ int main(int argc, char** argv) {
       for (const fs::path& path : machine.files) {
         FILE* file = std::fopen(path.c_str(), "rb");
         if (file == nullptr) continue;
-        buffer.resize(static_cast<size_t>(fs::file_size(path)));
+        std::fseek(file, 0, SEEK_END);
+        buffer.resize(static_cast<size_t>(std::ftell(file)));
+        std::fseek(file, 0, SEEK_SET);
         readBytes += std::fread(buffer.data(), 1, buffer.size(), file);
         std::fclose(file);
       }

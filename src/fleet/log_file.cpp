@@ -177,21 +177,27 @@ void ScanLogFile(LogFile& file) {
 LogFile ReadLogFile(const std::filesystem::path& path) {
   LogFile file;
   file.path = path.string();
-  std::error_code ec;
-  const uintmax_t size = std::filesystem::file_size(path, ec);
-  if (!ec && size > kMaxLogBytes) {
-    file.verdict = FileVerdict::Foreign;
-    file.problem = "not a run log: " + std::to_string(size) + " bytes";
-    return file;
-  }
   std::unique_ptr<FILE, int (*)(FILE*)> stream(std::fopen(file.path.c_str(), "rb"), &std::fclose);
   if (!stream) {
     file.verdict = FileVerdict::Damaged;
     file.problem = std::string("cannot be read: ") + std::strerror(errno);
     return file;
   }
-  // Read as long as it was when asked: a log is a copy, not a file still being written.
-  file.bytes.resize(ec ? 0 : static_cast<size_t>(size));
+  // The size from the open file: the path is looked up once. A log is read as long as it was
+  // then: it is a copy, not a file still being written.
+  long size = -1;
+  if (std::fseek(stream.get(), 0, SEEK_END) == 0) size = std::ftell(stream.get());
+  if (size < 0 || std::fseek(stream.get(), 0, SEEK_SET) != 0) {
+    file.verdict = FileVerdict::Damaged;
+    file.problem = "cannot be read: not a file that has a size";
+    return file;
+  }
+  if (static_cast<uintmax_t>(size) > kMaxLogBytes) {
+    file.verdict = FileVerdict::Foreign;
+    file.problem = "not a run log: " + std::to_string(size) + " bytes";
+    return file;
+  }
+  file.bytes.resize(static_cast<size_t>(size));
   file.bytes.resize(std::fread(file.bytes.data(), 1, file.bytes.size(), stream.get()));
   if (std::ferror(stream.get())) {
     file.verdict = FileVerdict::Damaged;
