@@ -69,8 +69,13 @@ std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
       continue;
     }
     const fs::path root = fs::absolute(path, ec).lexically_normal();
-    if (!fs::is_directory(status)) {
+    if (fs::is_regular_file(status)) {
       Add(found, root, path.lexically_normal());
+      continue;
+    }
+    // A pipe or a device would block the reader or never end.
+    if (!fs::is_directory(status)) {
+      errors.push_back(input + ": neither a file nor a folder");
       continue;
     }
     // Walk the absolute, normal root: every entry's path is then absolute and normal as it is.

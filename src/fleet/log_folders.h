@@ -21,7 +21,7 @@ std::filesystem::path MachineFolderOf(const std::filesystem::path& logFile);
 
 // Each input is a log file (taken whatever its name) or a folder searched, recursively, for
 // files named like the run log (any case). Grouped by machine folder, in path order. An input
-// that does not exist or holds no run log is named in `errors`.
+// that does not exist, is neither a file nor a folder, or holds no run log is named in `errors`.
 std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
                                          std::vector<std::string>& errors);
 

@@ -182,7 +182,8 @@ class MessageTable {
     Scan(kFirstBootDiskLine, LineKind::StandInDisk);
     Scan(kDefaultDiskLine, LineKind::StandInDisk);
     Scan(kCarveDiskLine, LineKind::CarveDisk);
-    diskPrefix_ = Narrow8(std::wstring_view(kDiskLine).substr(0, 4));  // "HDD "
+    const std::wstring_view disk(kDiskLine);
+    diskPrefix_ = Narrow8(disk.substr(0, disk.find(L'%')));
   }
 
   LogMessage Classify(std::string_view line) const {

@@ -3,6 +3,9 @@
 
 #include <cstdio>
 
+#include "base/text.h"
+#include "procedure/layout_sequence.h"
+
 namespace quorvane::fleet {
 namespace {
 
@@ -46,8 +49,9 @@ Items Roles(const FleetRow& row) {
 }
 
 Items PbrLetter(const FleetRow& row) {
+  static const std::string kLetter = Narrow8(kPbrLetter);
   for (const LetterCell& letter : row.letters) {
-    if (letter.letter == "M:") return {letter.target};
+    if (letter.letter == kLetter) return {letter.target};
   }
   // Past the flag summary with no M: mapped: the mapping failed.
   if (row.ssdHddMode && !row.pbrPartition.empty()) {

@@ -136,11 +136,12 @@ TEST(FleetLogs, MachinesAreTheFoldersAboveTheLogs) {
   fleet.Put("empty/notes.txt", "nothing here");
   const std::string nb1 = (fleet.root() / "NB-0001").string();
   std::vector<std::string> errors;
-  const auto machines =
-      FindMachineLogs({fleet.root().string(), nb1 + "/RYTOOLS/Quorvane.log",
-                       (fleet.root() / "empty").string(), (fleet.root() / "missing").string()},
-                      errors);
-  ASSERT_EQ(errors.size(), 2u);
+  const auto machines = FindMachineLogs(
+      {fleet.root().string(), nb1 + "/RYTOOLS/Quorvane.log", (fleet.root() / "empty").string(),
+       (fleet.root() / "missing").string(), "/dev/null"},
+      errors);
+  ASSERT_EQ(errors.size(), 3u);
+  EXPECT_EQ(errors[2], "/dev/null: neither a file nor a folder");
   EXPECT_NE(errors[0].find("empty: no Quorvane.log in it"), std::string::npos) << errors[0];
   EXPECT_NE(errors[1].find("missing: no such file or folder"), std::string::npos) << errors[1];
   ASSERT_EQ(machines.size(), 6u);
