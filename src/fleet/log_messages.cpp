@@ -164,9 +164,7 @@ class MessageTable {
     Fixed(kSmbiosSuccessLine, LineKind::RunStart);
     Fixed(kSmbiosFailLine, LineKind::RunStart);
     Fixed(kRefreshLine, LineKind::RefreshStart);
-    Fixed(kRefreshFailedLine, LineKind::RefreshFailed);
     Fixed(kNoMiniSsdLine, LineKind::NoMiniSsd);
-    Fixed(kSeparatorLine, LineKind::Separator);
     Fixed(kRegisterLine, LineKind::Road, 0);
     Fixed(kCarveLine, LineKind::Road, 1);
     Fixed(kNoRoadLine, LineKind::Road, 2);

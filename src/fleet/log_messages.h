@@ -15,7 +15,6 @@ enum class LineKind : uint8_t {
   InventoryError,  // numbers: attempt, result code
   BootMode,        // the key and value of the boot-mode line
   RefreshStart,    // the role slots start afresh
-  RefreshFailed,   // every attempt of the refresh failed
   Disk,            // a disk of the refresh (ParseDiskLine)
   Partition,       // a lettered partition of the refresh (ParsePartitionLine)
   Role,            // which: RoleIndex; value: where
@@ -25,10 +24,9 @@ enum class LineKind : uint8_t {
   StandInDisk,   // number: the disk that stands in for the recovery partition
   PbrPartition,  // value: the device path M: is meant for
   PbrLetter,     // the first line written after M: was mapped
-  Separator,
-  Flag,       // which: 0 SSD+HDD mode, 1 mini-SSD, 2 rapid start; value "true" or "false"
-  Road,       // which: 0 register, 1 rapid-start, 2 none
-  CarveDisk,  // number: the disk the carving wipes
+  Flag,          // which: 0 SSD+HDD mode, 1 mini-SSD, 2 rapid start; value "true" or "false"
+  Road,          // which: 0 register, 1 rapid-start, 2 none
+  CarveDisk,     // number: the disk the carving wipes
   CarveSkipped,
   Command,    // text: the command line; value "false" when the command file is missing
   CopyLog,    // text: the copy script that runs next
