@@ -2,6 +2,7 @@
 // text, wildcards.
 #include "base/text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -262,6 +263,24 @@ std::wstring FromUtf8(std::string_view text) {
       out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
     } else {
       out += static_cast<wchar_t>(cp);
+    }
+  }
+  return out;
+}
+
+std::string Utf8From8Bit(std::string_view bytes) {
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
+    return std::string(bytes);
+  }
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out += c;
+    } else {
+      out += static_cast<char>(0xC0 | (b >> 6));
+      out += static_cast<char>(0x80 | (b & 0x3F));
     }
   }
   return out;

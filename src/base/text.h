@@ -60,6 +60,9 @@ std::wstring Trim(std::wstring_view text);
 std::wstring WidenTextFile(std::string_view bytes);
 // What an 8-bit Windows file gets: one byte a character, '?' for 256 and above.
 std::string Narrow8(std::wstring_view text);
+// UTF-8 of 8-bit text, each byte the character of that number (the reverse of Narrow8 for
+// characters below 256).
+std::string Utf8From8Bit(std::string_view bytes);
 // UTF-8 for host-side texts (profile fields, summaries).
 std::wstring FromUtf8(std::string_view text);
 std::string ToUtf8(std::wstring_view text);

@@ -5,13 +5,6 @@
 
 namespace quorvane {
 
-namespace {
-constexpr wchar_t kInvalidFunctionLine[] = L"ERROR_INVALID_FUNCTION";
-constexpr wchar_t kNoAccessLine[] = L"ERROR_NOACCESS";
-constexpr wchar_t kLegacyValue[] = L"Boot system from Legacy BIOS";
-constexpr wchar_t kUefiValue[] = L"Boot system from UEFI BIOS";
-}  // namespace
-
 bool CLayoutJob::IsUefiBoot() {
   const FirmwareProbe probe = m_platform.GetFirmwareEnvironmentVariable(
       kProbeVariableName, kProbeVendorGuid, kProbeBufferSize);
@@ -27,7 +20,7 @@ bool CLayoutJob::IsUefiBoot() {
     }
   }
   // Anything else (a missing privilege, an unexpected success) is taken as legacy.
-  WriteLog(kBootModeUnknownLine, kLegacyValue);
+  WriteLog(kDefaultLine, kLegacyValue);
   return false;
 }
 

@@ -4,6 +4,7 @@
 #include "firmware/boot_mode.h"
 #include "inventory/disk_inventory.h"
 #include "report/sight.h"
+#include "report/warning_texts.h"
 #include "report/warnings.h"
 
 namespace quorvane::report {
@@ -19,7 +20,7 @@ bool NoFixedDiskInAnyAttempt(const LoggedLines& logged) {
 void NoDiskWarning(const SimPlatform& machine, const LoggedLines& logged, const RunReport& report,
                    Warnings& warnings) {
   if (report.diskCount > 0 && !report.refreshListed) {
-    warnings.push_back(Warning{"no-disk",
+    warnings.push_back(Warning{kNoDiskWarning,
                                "every attempt of the run's second inventory failed, so it found "
                                "no partition role, no SSD+HDD mode and no cache SSD",
                                Severity::Warning});
@@ -32,7 +33,7 @@ void NoDiskWarning(const SimPlatform& machine, const LoggedLines& logged, const 
   } else if (NoFixedDiskInAnyAttempt(logged)) {
     why = "the disk query found no fixed disk in any attempt";
   }
-  warnings.push_back(Warning{"no-disk",
+  warnings.push_back(Warning{kNoDiskWarning,
                              "the run counted no disk (" + why +
                                  "), so it probed no partition for a letter and looked for "
                                  "neither SSD+HDD mode nor a cache SSD",
@@ -52,19 +53,19 @@ void LeftOutDiskWarnings(const LoggedLines& logged, const RunReport& report, War
     text += inventoried >= kMaxDisks
                 ? "the disk table holds " + std::to_string(kMaxDisks) + " disks"
                 : "its media type is \"" + disk.mediaType + "\"";
-    warnings.push_back(Warning{"disk-not-inventoried",
+    warnings.push_back(Warning{kDiskNotInventoriedWarning,
                                text + "; the run counts, probes and sizes only the disks it lists",
                                Severity::Note});
   }
 }
 
 void FirmwareWarning(const SimPlatform& machine, const LoggedLines& logged, Warnings& warnings) {
-  if (!logged.Logged(kBootModeUnknownLine)) return;
+  if (!logged.Logged(kDefaultLine)) return;
   const sim::FirmwareSpec& firmware = machine.profile().firmware;
   const std::string answer = firmware.kind == sim::FirmwareSpec::Kind::Readable
                                  ? "read a variable"
                                  : "failed with error " + std::to_string(firmware.lastError);
-  warnings.push_back(Warning{"firmware-undetermined",
+  warnings.push_back(Warning{kFirmwareUndeterminedWarning,
                              "the firmware probe " + answer +
                                  ", which tells neither legacy BIOS (error " +
                                  std::to_string(win::kErrorInvalidFunction) + ") nor UEFI (error " +
@@ -81,7 +82,7 @@ void SightWarnings(const SimPlatform& machine, const LoggedLines& logged, const 
   LeftOutDiskWarnings(logged, report, warnings);
   for (const auto& partition : UnreachedRoleLabels(report))
     warnings.push_back(
-        Warning{"label-unreachable", NeverReachedText(partition), Severity::Warning});
+        Warning{kLabelUnreachableWarning, NeverReachedText(partition), Severity::Warning});
   FirmwareWarning(machine, logged, warnings);
 }
 

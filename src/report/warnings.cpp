@@ -8,6 +8,7 @@
 #include "classify/role_labels.h"
 #include "procedure/layout_sequence.h"
 #include "procedure/recovery_registration.h"
+#include "report/warning_texts.h"
 #include "run/run_log.h"
 
 namespace quorvane::report {
@@ -52,27 +53,25 @@ void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warni
     auto target = machine.DosDevices().InForce(fixed.letter);
     if (!target) {
       std::string text = U8(fixed.letter) + " is not mapped";
-      if (fixed.letter == std::wstring_view(kPbrLetter)) {
-        if (auto wanted = logged.LastValue(kPbrPartitionLine))
-          text += " (it was meant for " + U8(*wanted) + ")";
-        text += ": the log stayed on the RAM drive X:, which is lost at the next reboot";
-      }
-      warnings.push_back(Warning{"letter-role", text, Severity::Warning});
+      if (fixed.letter == std::wstring_view(kPbrLetter))
+        text = PbrNotMappedText(U8(fixed.letter),
+                                U8(logged.LastValue(kPbrPartitionLine).value_or(L"")));
+      warnings.push_back(Warning{kLetterRoleWarning, text, Severity::Warning});
       continue;
     }
     auto volume = machine.VolumeOfTarget(*target);
     const std::string where = U8(fixed.letter) + " maps to " + U8(*target);
     if (!volume.exists) {
-      warnings.push_back(Warning{"letter-role",
+      warnings.push_back(Warning{kLetterRoleWarning,
                                  where + ", where there is no volume, not " + fixed.role,
                                  Severity::Warning});
     } else if (!volume.label) {
-      warnings.push_back(Warning{"letter-role",
+      warnings.push_back(Warning{kLetterRoleWarning,
                                  where + ", a partition without a file system, not " + fixed.role,
                                  Severity::Warning});
     } else if (!LabelFits(machine, fixed, *volume.label, volume.name)) {
       warnings.push_back(
-          Warning{"letter-role",
+          Warning{kLetterRoleWarning,
                   where + ", the volume \"" + U8(*volume.label) + "\", which is not " + fixed.role,
                   Severity::Warning});
     }
@@ -82,22 +81,16 @@ void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warni
 void CleanedDiskWarnings(const SimPlatform& machine, Warnings& warnings) {
   for (const auto& cleaned : machine.CleanedDisks()) {
     if (cleaned.labels.empty()) continue;
-    std::string labels;
-    for (const auto& label : cleaned.labels)
-      labels += (labels.empty() ? "\"" : ", \"") + U8(label) + "\"";
-    warnings.push_back(
-        Warning{"disk-cleaned",
-                "disk " + std::to_string(cleaned.index) + " was wiped while it held " + labels,
-                Severity::Danger});
+    std::vector<std::string> labels;
+    for (const auto& label : cleaned.labels) labels.push_back(U8(label));
+    warnings.push_back(Warning{kDiskCleanedWarning, DiskCleanedText(cleaned.index, labels),
+                               Severity::Danger});
   }
 }
 
 void MessageBoxWarnings(const SimPlatform& machine, Warnings& warnings) {
   for (const auto& box : machine.MessageBoxes())
-    warnings.push_back(
-        Warning{"message-box",
-                "a message box stops the run until someone presses OK: \"" + U8(box.text) + "\"",
-                Severity::Warning});
+    warnings.push_back(Warning{kMessageBoxWarning, MessageBoxText(U8(box.text)), Severity::Warning});
 }
 
 // One warning per run of consecutive lines lost to the same file, so a whole unwritable log reads
@@ -112,14 +105,10 @@ void LostLineWarnings(const SimPlatform& machine, Warnings& warnings) {
     size_t end = i;
     while (end < writes.size() && !writes[end].written && writes[end].file == writes[i].file) ++end;
     auto line = [&](size_t at) {
-      return "\"" + U8(std::wstring(LogMessage(writes[at].key))) + "=" + U8(writes[at].value) +
-             "\"";
+      return U8(std::wstring(LogMessage(writes[at].key))) + "=" + U8(writes[at].value);
     };
-    const std::string text = end - i == 1 ? "1 log line lost: " + line(i)
-                                          : std::to_string(end - i) + " log lines lost, from " +
-                                                line(i) + " to " + line(end - 1);
-    warnings.push_back(Warning{"lost-log-line",
-                               text + " (" + U8(writes[i].file) + " cannot be written)",
+    warnings.push_back(Warning{kLostLogLineWarning,
+                               LostLinesText(end - i, line(i), line(end - 1), U8(writes[i].file)),
                                Severity::Warning});
     i = end;
   }
@@ -128,14 +117,12 @@ void LostLineWarnings(const SimPlatform& machine, Warnings& warnings) {
 void CommandWarnings(const SimPlatform& machine, Warnings& warnings) {
   for (const auto& command : machine.Commands()) {
     if (!command.started) {
-      warnings.push_back(Warning{"command-failed",
-                                 "could not start (error " + std::to_string(command.lastError) +
-                                     "): " + U8(command.commandLine),
+      warnings.push_back(Warning{kCommandFailedWarning,
+                                 NotStartedText(command.lastError, U8(command.commandLine)),
                                  Severity::Warning});
     } else if (command.exitCode != 0) {
-      warnings.push_back(Warning{"command-failed",
-                                 "ended with exit code " + std::to_string(command.exitCode) + ": " +
-                                     U8(command.commandLine),
+      warnings.push_back(Warning{kCommandFailedWarning,
+                                 ExitCodeText(command.exitCode, U8(command.commandLine)),
                                  Severity::Warning});
     }
   }

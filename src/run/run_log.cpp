@@ -50,13 +50,12 @@ std::wstring_view LogMessage(std::wstring_view key) {
 }
 
 std::wstring LogFilePath(const std::wstring& logDir) {
-  if (logDir.empty()) return L"X:\\Quorvane.log";
-  return Format(L"%s\\Quorvane.log", {logDir});
+  return Format(L"%s\\%s", {logDir.empty() ? std::wstring(L"X:") : logDir, kLogFileName});
 }
 
 std::wstring BoolText(bool flag) { return flag ? L"true" : L"false"; }
 
-std::wstring ExitCodeText(uint32_t code) { return Format(L"ExitCode:0x%x", {code}); }
+std::wstring ExitCodeText(uint32_t code) { return Format(kExitCodeLine, {code}); }
 
 namespace {
 void MakeOneLine(std::wstring& text) {

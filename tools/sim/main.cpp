@@ -12,16 +12,14 @@
 #include "report/terminal_summary.h"
 #include "run/layout_job.h"
 #include "tools/sim/builtin_machines.h"
+#include "tools/sim/exit_status.h"
+#include "tools/sim/logs_mode.h"
 #include "tools/sim/out_folder.h"
 #include "tools/sim/stdout_colour.h"
 
 namespace {
 
 using namespace quorvane::sim;
-
-constexpr int kCompleted = 0;
-constexpr int kInternalFailure = 1;
-constexpr int kUsage = 2;
 
 std::optional<Profile> BuiltinProfile(const std::string& name) {
   for (const auto& [file, text] : BuiltinMachineFiles())
@@ -56,11 +54,23 @@ int main(int argc, char** argv) {
   bool list = false;
   auto* profileOption = app.add_option("PROFILE", profilePath, "machine profile (JSON)");
   auto* builtinOption = app.add_option("--profile", builtin, "run a built-in example by name");
-  app.add_option("--out", outDir, "folder for the volumes and summary.json")->capture_default_str();
-  app.add_option("--html", htmlPath, "also write a page picturing the disks before and after");
+  auto* outOption = app.add_option("--out", outDir, "folder for the volumes and summary.json")
+                        ->capture_default_str();
+  app.add_option("--html", htmlPath,
+                 "also write a page picturing the disks before and after (with --logs: the table)");
   app.add_flag("--quiet", quiet, "print nothing");
-  app.add_flag("--list", list, "list the built-in examples");
+  auto* listOption = app.add_flag("--list", list, "list the built-in examples");
   profileOption->excludes(builtinOption);
+  LogsOptions logs;
+  auto* logsOption = app.add_option("--logs", logs.inputs,
+                                    "read real run logs (files, folders) into one fleet table");
+  app.add_option("--csv", logs.csvPath, "with --logs: write the table as CSV")->needs(logsOption);
+  app.add_option("--json", logs.jsonPath, "with --logs: write the table as JSON")
+      ->needs(logsOption);
+  logsOption->excludes(profileOption)
+      ->excludes(builtinOption)
+      ->excludes(outOption)
+      ->excludes(listOption);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -68,6 +78,11 @@ int main(int argc, char** argv) {
   }
 
   try {
+    if (!logs.inputs.empty()) {
+      logs.htmlPath = htmlPath;
+      logs.quiet = quiet;
+      return RunLogsMode(logs, std::cout, std::cerr);
+    }
     if (list) return ListBuiltins();
     Profile profile;
     if (!profilePath.empty()) {
