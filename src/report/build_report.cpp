@@ -171,8 +171,8 @@ void LogFiles(const SimPlatform& machine, RunReport& report) {
     if (!EqualsIgnoreCaseAscii(FromUtf8(path.filename().string()), L"Quorvane.log")) continue;
     if (machine.EntryAt(write.hostFile) == nullptr) continue;
     seen.insert(write.hostFile);
-    report.logFiles.push_back(
-        LogFileReport{write.hostFile, VolumeLetters(machine, path.parent_path().filename().string())});
+    report.logFiles.push_back(LogFileReport{
+        write.hostFile, VolumeLetters(machine, path.parent_path().filename().string())});
   }
 }
 

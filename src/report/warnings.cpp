@@ -83,14 +83,15 @@ void CleanedDiskWarnings(const SimPlatform& machine, Warnings& warnings) {
     if (cleaned.labels.empty()) continue;
     std::vector<std::string> labels;
     for (const auto& label : cleaned.labels) labels.push_back(U8(label));
-    warnings.push_back(Warning{kDiskCleanedWarning, DiskCleanedText(cleaned.index, labels),
-                               Severity::Danger});
+    warnings.push_back(
+        Warning{kDiskCleanedWarning, DiskCleanedText(cleaned.index, labels), Severity::Danger});
   }
 }
 
 void MessageBoxWarnings(const SimPlatform& machine, Warnings& warnings) {
   for (const auto& box : machine.MessageBoxes())
-    warnings.push_back(Warning{kMessageBoxWarning, MessageBoxText(U8(box.text)), Severity::Warning});
+    warnings.push_back(
+        Warning{kMessageBoxWarning, MessageBoxText(U8(box.text)), Severity::Warning});
 }
 
 // One warning per run of consecutive lines lost to the same file, so a whole unwritable log reads

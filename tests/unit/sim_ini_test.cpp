@@ -43,8 +43,8 @@ TEST(SimIni, AKeyEndsAtTheFirstEqualsSignAsOnWindows) {
 
   // Read back from bytes, lines keep their bytes, a replaced key keeps its own spelling and
   // blanks, "[0]...=" is a key line, not a section; other sections stay put.
-  IniFile read = IniFile::Parse(
-      "[Other]\nk=1\n\n[quorvane]\r\n K =2\r\n[0]Error=\r\n\r\n[Last]\r\n");
+  IniFile read =
+      IniFile::Parse("[Other]\nk=1\n\n[quorvane]\r\n K =2\r\n[0]Error=\r\n\r\n[Last]\r\n");
   read.Set("Quorvane", "k", "3");
   read.Set("Quorvane", "new", "4");
   read.Set("Other", "k", "5");

@@ -4,10 +4,10 @@
 
 #include <fstream>
 
-#include "tools/sim/exit_status.h"
 #include "fleet/fleet_summary.h"
 #include "fleet/log_folders.h"
 #include "fleet/table_writers.h"
+#include "tools/sim/exit_status.h"
 
 namespace quorvane::sim {
 namespace {
