@@ -13,6 +13,7 @@
 #include "run/layout_job.h"
 #include "tools/sim/builtin_machines.h"
 #include "tools/sim/exit_status.h"
+#include "tools/sim/invariant_check.h"
 #include "tools/sim/logs_mode.h"
 #include "tools/sim/out_folder.h"
 #include "tools/sim/stdout_colour.h"
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
     if (!htmlPath.empty()) WriteFile(htmlPath, quorvane::report::RenderLayoutPicture(report));
     if (!quiet)
       quorvane::report::PrintTerminalSummary(report, outDir, std::cout, StdoutWantsColour());
-    return kCompleted;
+    return KeptInvariants(loaded, machine, report, std::cerr) ? kCompleted : kInternalFailure;
   } catch (const ProfileError& e) {
     std::cerr << e.what() << "\n";
     return kUsage;
