@@ -18,10 +18,12 @@ using invariants::CheckedRun;
 // Every file the machine holds: "volumes/<volume>/<path>" to its bytes.
 std::map<std::string, std::string> FileBytes(const sim::SimPlatform& machine) {
   std::map<std::string, std::string> files;
-  for (const auto& [volume, tree] : machine.Volumes())
+  for (const auto& [volume, tree] : machine.Volumes()) {
+    const std::string folder = "volumes/" + volume + "/";
     tree.ForEachFile([&](const std::string& path, const sim::VolumeFiles::Entry& file) {
-      files["volumes/" + volume + "/" + path] = file.bytes;
+      files[folder + path] = file.bytes;
     });
+  }
   return files;
 }
 
