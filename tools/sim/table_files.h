@@ -1,0 +1,20 @@
+// Writing the fleet table files a command line named: CSV, JSON, HTML.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "fleet/fleet_row.h"
+
+namespace quorvane::sim {
+
+struct TableFiles {
+  std::string csvPath;  // "" when not asked for
+  std::string jsonPath;
+  std::string htmlPath;
+};
+
+// Writes each file asked for, replacing it; throws when one cannot be written.
+void WriteTableFiles(const TableFiles& files, const std::vector<fleet::FleetRow>& rows);
+
+}  // namespace quorvane::sim
