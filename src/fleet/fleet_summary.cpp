@@ -90,16 +90,26 @@ void PrintDifferences(const std::vector<FleetRow>& rows, std::ostream& out) {
     comparisonCounts.emplace_back(ComparisonName(comparison), counts[comparison]);
   }
   Entry(out, "Compared", Counts(comparisonCounts));
-  const auto listed = MachinesNotSame(rows);
-  if (listed.empty()) return;
-  out << "Differences\n";
-  for (const ComparedMachine& machine : listed) {
-    std::string label = machine.Either().machine;
+  // A machine on one side only is one name on a line of them: a rollout may hold thousands.
+  std::string noLog, noProfile;
+  bool heading = false;
+  for (const ComparedMachine& machine : MachinesNotSame(rows)) {
+    const FleetRow& row = machine.Either();
+    if (*row.comparison == Comparison::NoLog || *row.comparison == Comparison::NoProfile) {
+      std::string& names = *row.comparison == Comparison::NoLog ? noLog : noProfile;
+      names += (names.empty() ? "" : ", ") + row.machine;
+      continue;
+    }
+    if (!heading) out << "Differences\n";
+    heading = true;
+    std::string label = row.machine;
     for (const std::string& line : ComparisonLines(machine)) {
       Entry(out, label, line);
       label.clear();
     }
   }
+  if (!noLog.empty()) Entry(out, "No log", noLog);
+  if (!noProfile.empty()) Entry(out, "No profile", noProfile);
 }
 
 }  // namespace

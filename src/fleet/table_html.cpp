@@ -28,7 +28,7 @@ h2 { font-size: 15px; margin: 12px 0 4px; }
 table.differences { margin-bottom: 12px; }
 )";
 
-// "6 machines, 1 not read whole" for logs, "16 machines simulated, 1 bad profile" for a batch;
+// "6 machines, 1 not read whole" for logs, "16 machines from profiles, 1 bad profile" for a batch;
 // both when a batch is set against logs.
 std::string Counts(const std::vector<FleetRow>& rows) {
   size_t logs = 0, logsFailed = 0, runs = 0, runsFailed = 0;
@@ -44,7 +44,7 @@ std::string Counts(const std::vector<FleetRow>& rows) {
   }
   std::string text;
   if (runs > 0 || logs == 0) {
-    text = std::to_string(runs) + " machines simulated, " + std::to_string(runsFailed) +
+    text = std::to_string(runs) + " machines from profiles, " + std::to_string(runsFailed) +
            (runsFailed == 1 ? " bad profile" : " bad profiles");
   }
   if (logs > 0) {
