@@ -5,11 +5,11 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <mutex>
-#include <sstream>
 #include <system_error>
 #include <thread>
 
@@ -27,7 +27,9 @@ using sim::ProfileError;
 
 constexpr auto kProgressPeriod = std::chrono::milliseconds(200);
 
-// The file's text, refused in the loader's words when it is no file a profile can be.
+// The file's text, refused in the loader's words when it is no file a profile can be. The path is
+// looked up once, so that a pipe is never opened (it would block), and the size is taken from the
+// open file.
 std::string ReadProfileText(const std::string& path) {
   const std::string where = path + ": (file): expected ";
   std::error_code ec;
@@ -36,16 +38,20 @@ std::string ReadProfileText(const std::string& path) {
   if (fs::exists(status) && !fs::is_regular_file(status)) {
     throw ProfileError(where + "a profile file, found neither a file nor a folder");
   }
-  const uintmax_t size = fs::file_size(path, ec);
-  if (!ec && size > kMaxProfileBytes) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+  long size = -1;
+  if (file && std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());
+  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+    throw ProfileError(where + "a readable profile, found none");
+  }
+  if (static_cast<uintmax_t>(size) > kMaxProfileBytes) {
     throw ProfileError(where + "a profile of at most 64 MiB, found " + std::to_string(size) +
                        " bytes");
   }
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  if (in) text << in.rdbuf();
-  if (!in) throw ProfileError(where + "a readable profile, found none");
-  return text.str();
+  std::string text(static_cast<size_t>(size), '\0');
+  text.resize(std::fread(text.data(), 1, text.size(), file.get()));
+  if (std::ferror(file.get())) throw ProfileError(where + "a readable profile, found none");
+  return text;
 }
 
 }  // namespace
