@@ -1,10 +1,10 @@
-// Where quorvane-sim may write: output folders created, reused only when empty or marked as its
-// own, and the page checked before the run.
-#include "tools/sim/out_folder.h"
+// Where a run of a profile may write: output folders created, reused only when empty or marked as
+// its own, and the page checked before the run.
+#include "whatif/out_folder.h"
 
 #include <fstream>
 
-namespace quorvane::sim {
+namespace quorvane::whatif {
 namespace {
 
 namespace fs = std::filesystem;
@@ -93,4 +93,4 @@ bool CheckPageFile(const fs::path& page, const fs::path& outFolder, std::string&
   return true;
 }
 
-}  // namespace quorvane::sim
+}  // namespace quorvane::whatif
