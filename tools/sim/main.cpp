@@ -1,5 +1,6 @@
 // quorvane-sim: runs the layout engine against a simulated machine described in JSON.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -36,13 +37,22 @@ void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
   if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
+// One machine a line, the descriptions in one column.
 int ListBuiltins() {
+  size_t width = 0;
+  for (const auto& entry : BuiltinMachineFiles()) width = std::max(width, entry.first.size());
   for (const auto& [file, text] : BuiltinMachineFiles()) {
     Profile profile = LoadProfile(text, std::string(file) + ".json");
-    std::cout << file << "  " << profile.description << "\n";
+    std::cout << file << std::string(width - file.size() + 2, ' ') << profile.description << "\n";
   }
   return kCompleted;
 }
+
+constexpr char kHelpFooter[] =
+    "Exit status: 0 the run completed (whatever road it took); 2 a usage, profile or output\n"
+    "error, reported on one line before anything is written; 1 an internal failure.\n"
+    "The command line, the machine profiles and the output: docs/simulator.md\n"
+    "(installed as /usr/share/doc/quorvane-sim/simulator.md).";
 
 }  // namespace
 
@@ -57,15 +67,21 @@ int main(int argc, char** argv) {
   auto* profileOption = app.add_option("PROFILE", profilePath, "machine profile (JSON)");
   auto* builtinOption = app.add_option("--profile", builtin, "run a built-in example by name");
   app.add_option("--out", outDir, "folder for the volumes and summary.json")->capture_default_str();
-  app.add_option("--html", htmlPath, "also write a page picturing the disks before and after");
+  auto* htmlOption =
+      app.add_option("--html", htmlPath, "also write a page picturing the disks before and after");
   app.add_flag("--quiet", quiet, "print nothing");
   app.add_flag("--list", list, "list the built-in examples");
+  app.set_version_flag("--version", "quorvane-sim " QUORVANE_VERSION, "print the version");
+  app.footer(kHelpFooter);
   profileOption->excludes(builtinOption);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? kCompleted : kUsage;
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    std::cerr << "quorvane-sim: " << e.what() << " (quorvane-sim --help shows the options)\n";
+    return kUsage;
   }
+  const bool page = htmlOption->count() > 0;  // an empty name too: it is refused, not ignored
 
   try {
     if (list) return ListBuiltins();
@@ -84,8 +100,7 @@ int main(int argc, char** argv) {
     }
     // The page is checked before the folder is touched: a refused run changes nothing.
     std::string error;
-    if ((!htmlPath.empty() && !CheckPageFile(htmlPath, outDir, error)) ||
-        !PrepareOutFolder(outDir, error)) {
+    if ((page && !CheckPageFile(htmlPath, outDir, error)) || !PrepareOutFolder(outDir, error)) {
       std::cerr << "quorvane-sim: " << error << "\n";
       return kUsage;
     }
@@ -95,7 +110,7 @@ int main(int argc, char** argv) {
     const auto report = quorvane::report::BuildRunReport(loaded, machine, job);
     WriteFile(std::filesystem::path(outDir) / "summary.json",
               quorvane::report::SummaryJson(report));
-    if (!htmlPath.empty()) WriteFile(htmlPath, quorvane::report::RenderLayoutPicture(report));
+    if (page) WriteFile(htmlPath, quorvane::report::RenderLayoutPicture(report));
     if (!quiet)
       quorvane::report::PrintTerminalSummary(report, outDir, std::cout, StdoutWantsColour());
     return kCompleted;
