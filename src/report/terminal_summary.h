@@ -10,7 +10,8 @@ namespace quorvane::report {
 
 // The machine, the road and why, the roles and letters with the labels of their volumes, the
 // commands, message boxes, warnings, the simulated duration and where the logs and scripts are
-// (under `outDir`). Lines fit 80 columns; `colour` adds ANSI colours.
+// (under `outDir`). Lines fit 80 columns, broken between words; only a word longer than that
+// (a long path) stands longer on a line of its own, never cut. `colour` adds ANSI colours.
 void PrintTerminalSummary(const RunReport& report, const std::filesystem::path& outDir,
                           std::ostream& out, bool colour);
 
