@@ -38,8 +38,7 @@ std::string RoadWhy(const RunReport& report, const LoggedLines& logged) {
   if (report.road == Road::RapidStart) {
     std::string why =
         "disk " + ssd + " is a cache SSD " + Limit() + " and " + RapidStartWhy(logged);
-    if (logged.Logged(kInUseSkipLine))
-      why += "; it holds partitions in use, so nothing was carved";
+    if (logged.Logged(kInUseSkipLine)) why += "; it holds partitions in use, so nothing was carved";
     if (logged.Logged(kTooSmallSkipLine))
       why += "; it is too small for the cache, so nothing was carved";
     return why;

@@ -87,10 +87,10 @@ TEST(Warnings, WipedDiskNamesItsLabels) {
   ReportedRun data(R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]]}},
       "disks": [{"sizeMB": 476940, "style": "mbr", "partitions": [
                    {"label": "PQSERVICE", "sizeMB": 9000}]},)" +
-                  GptDisk(R"({"label": "DATA", "sizeMB": 20000}, {"label": "", "sizeMB": 100},
+                   GptDisk(R"({"label": "DATA", "sizeMB": 20000}, {"label": "", "sizeMB": 100},
                              {"label": "Photos", "sizeMB": 9000})",
-                          29820) +
-                  "]}");
+                           29820) +
+                   "]}");
   EXPECT_EQ(WarningsOf(data, "disk-cleaned"),
             std::vector<std::string>{"disk 1 was wiped while it held \"DATA\", \"Photos\""});
 
