@@ -1,6 +1,6 @@
 # The release packages (scripts/package): from the Windows build quorvane-<version>-win64.zip with
-# quorvane.exe and its one-page WinPE guide; from the native build a Debian package of
-# quorvane-sim with its example machines and its contract.
+# quorvane.exe and its one-page WinPE guide; from the native build (its tests are not installed)
+# a Debian package of quorvane-sim with its example machines and its contract.
 set(CPACK_PACKAGE_NAME quorvane)
 set(CPACK_PACKAGE_VENDOR "Quorvane")
 set(CPACK_PACKAGE_CONTACT "Quorvane maintainers")
