@@ -4,13 +4,6 @@
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
-# Runs as root see no read-only folder; they run quorvane-sim as "nobody" where it must meet one.
-set(AS_USER "")
-execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE)
-if(uid STREQUAL "0")
-  set(AS_USER setpriv --reuid=65534 --regid=65534 --clear-groups)
-endif()
-
 function(run expected_status)
   execute_process(COMMAND ${RUN_PREFIX} ${SIM} ${ARGN} WORKING_DIRECTORY ${WORK}
                   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -152,7 +145,18 @@ elseif(CASE STREQUAL "refused-before-writing")
     message(FATAL_ERROR "a refused run made its output folder")
   endif()
   # Read-only: an empty folder, a previous run's folder, the folder a new one would be made in,
-  # and the page's folder.
+  # and the page's folder. Root sees no read-only folder: as root, quorvane-sim runs as "nobody"
+  # from a copy in a scratch folder that "nobody" can reach (a build tree may lie under /root).
+  execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(uid STREQUAL "0")
+    string(RANDOM LENGTH 10 tag)
+    set(WORK /tmp/quorvane-sim-cli-${tag})
+    file(MAKE_DIRECTORY ${WORK})
+    file(COPY ${SIM} DESTINATION ${WORK})
+    get_filename_component(name ${SIM} NAME)
+    set(SIM ${WORK}/${name})
+    set(AS_USER setpriv --reuid=65534 --regid=65534 --clear-groups)
+  endif()
   run(0 --out previous --quiet)
   file(MAKE_DIRECTORY ${WORK}/locked/empty)
   file(CHMOD ${WORK}/locked/empty ${WORK}/locked ${WORK}/previous DIRECTORY_PERMISSIONS
@@ -162,7 +166,7 @@ elseif(CASE STREQUAL "refused-before-writing")
           --out locked/empty)
   refused("quorvane-sim: previous: cannot be written to (Permission denied); choose another --out"
           --out previous)
-  refused("quorvane-sim: locked/new/out: cannot be created in ${WORK}/locked (Permission denied); choose another --out"
+  refused("quorvane-sim: locked/new/out: cannot be created in locked (Permission denied); choose another --out"
           --out locked/new/out)
   file(MAKE_DIRECTORY ${WORK}/open)
   file(CHMOD ${WORK}/open DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
@@ -176,6 +180,9 @@ elseif(CASE STREQUAL "refused-before-writing")
   endif()
   file(CHMOD ${WORK}/locked/empty ${WORK}/locked ${WORK}/previous DIRECTORY_PERMISSIONS
        OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  if(uid STREQUAL "0")
+    file(REMOVE_RECURSE ${WORK})
+  endif()
 elseif(CASE STREQUAL "version-help")
   run(0 --version)
   expect("${OUT}" "^quorvane-sim ${VERSION}\n$")

@@ -34,12 +34,13 @@ bool CanWriteIn(const fs::path& folder, std::string& why) {
   return false;
 }
 
-// The closest folder of `path` that exists: where creating `path` starts.
+// The closest folder of `path` that exists: where creating `path` starts. Walked up as the user
+// wrote it, so the reason names their folder.
 fs::path NearestExisting(const fs::path& path) {
   std::error_code ec;
-  fs::path at = fs::absolute(path, ec);
+  fs::path at = path;
   while (!fs::exists(fs::symlink_status(at, ec)) && at.has_relative_path()) at = at.parent_path();
-  return at;
+  return at.empty() ? fs::path(".") : at;
 }
 
 bool WriteMarker(const fs::path& folder, std::string& error) {
