@@ -1,24 +1,34 @@
-// Entry point of quorvane.exe: the real platform and one layout job; the log is the outcome.
+// Entry point of quorvane.exe: the real platform and one layout job, or a capture of the machine.
 #include <cstdio>
-#include <cwchar>
+#include <string>
 
+#include "capture/capture_command.h"
+#include "platform/win32/capture_system.h"
 #include "platform/win32/win32_platform.h"
 #include "run/layout_job.h"
 
 int wmain(int argc, wchar_t** argv) {
-  // Without arguments it does its one job. An argument it does not know starts no run: a run
-  // changes disks, and a mistyped line in a start script must not do that unnoticed.
-  if (argc > 1) {
-    if (argc == 2 && std::wcscmp(argv[1], L"--version") == 0) {
-      std::fputs("quorvane.exe " QUORVANE_VERSION "\n", stdout);
-      return 0;
-    }
-    std::fputs("usage: quorvane.exe [--version] (without arguments it runs the layout)\n", stderr);
-    return 2;
+  if (argc == 1) {
+    // First of all: the platform turns the system's critical-error boxes off for the run.
+    quorvane::win32::Win32Platform platform;
+    // The job's constructor runs the whole layout sequence; the log is the outcome.
+    quorvane::CLayoutJob job(platform);
+    return 0;
   }
-  // First of all: the platform turns the system's critical-error boxes off for the run.
-  quorvane::win32::Win32Platform platform;
-  // The job's constructor runs the whole layout sequence.
-  quorvane::CLayoutJob job(platform);
-  return 0;
+  if (argc == 2 && std::wstring(argv[1]) == L"--version") {
+    std::fputs("quorvane.exe " QUORVANE_VERSION "\n", stdout);
+    return 0;
+  }
+  if (argc == 3 && std::wstring(argv[1]) == L"--capture") {
+    quorvane::win32::Win32Platform platform;
+    quorvane::win32::Win32CaptureSystem system;
+    const auto outcome = quorvane::capture::RunCapture(platform, system, argv[2]);
+    std::fputs(outcome.output.c_str(), stdout);
+    std::fputs(outcome.error.c_str(), stderr);
+    return outcome.status;
+  }
+  // An argument it does not know starts no run: a run changes disks, and a mistyped line in a
+  // start script must not do that unnoticed.
+  std::fputs("usage: quorvane.exe [--version | --capture FILE]\n", stderr);
+  return 2;
 }

@@ -2,63 +2,99 @@
 // text, wildcards.
 #include "base/text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
 namespace quorvane {
 namespace {
 
-std::wstring Pad(std::wstring body, int width, bool left) {
-  if (width > 0 && static_cast<int>(body.size()) < width) {
-    std::wstring fill(static_cast<size_t>(width) - body.size(), L' ');
-    body = left ? body + fill : fill + body;
-  }
-  return body;
-}
-
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-std::wstring Convert(wchar_t conversion, int precision, const FormatArg& arg) {
+// The digits of a number, written backwards from the end of `buffer`; returns where they start.
+wchar_t* Digits(uint64_t value, wchar_t* end) {
+  do {
+    *--end = static_cast<wchar_t>(L'0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  return end;
+}
+
+// Appends one conversion to `out`, padded with blanks to `width` (on the right when `left`).
+void AppendConverted(std::wstring& out, wchar_t conversion, int precision, const FormatArg& arg,
+                     int width, bool left) {
+  wchar_t digits[24];
+  wchar_t* const end = digits + 24;
+  std::wstring_view body;
+  std::wstring owned;
   char buffer[512];
   const auto& v = arg.value;
-  switch (conversion) {
-    case L'd':
-    case L'u': {
-      if (const auto* s = std::get_if<int64_t>(&v)) return std::to_wstring(*s);
-      if (const auto* u = std::get_if<uint64_t>(&v)) return std::to_wstring(*u);
-      if (const auto* d = std::get_if<double>(&v)) return std::to_wstring(static_cast<int64_t>(*d));
-      return std::get<std::wstring>(v);
+  const auto* text = std::get_if<std::wstring_view>(&v);
+  const bool isDouble = std::holds_alternative<double>(v);
+  const bool numeric = conversion != L'x' && conversion != L'f';
+  if (conversion == L'd' || conversion == L'u' || (numeric && text == nullptr && !isDouble)) {
+    uint64_t magnitude = 0;
+    bool negative = false;
+    if (const auto* s = std::get_if<int64_t>(&v)) {
+      negative = *s < 0;
+      magnitude = negative ? 0 - static_cast<uint64_t>(*s) : static_cast<uint64_t>(*s);
+    } else if (const auto* u = std::get_if<uint64_t>(&v)) {
+      magnitude = *u;
+    } else if (const auto* d = std::get_if<double>(&v)) {
+      const auto whole = static_cast<int64_t>(*d);
+      negative = whole < 0;
+      magnitude = negative ? 0 - static_cast<uint64_t>(whole) : static_cast<uint64_t>(whole);
     }
-    case L'x': {
-      uint64_t n = 0;
-      if (const auto* s = std::get_if<int64_t>(&v)) n = static_cast<uint32_t>(*s);
-      if (const auto* u = std::get_if<uint64_t>(&v)) n = *u;
-      std::snprintf(buffer, sizeof buffer, "%llx", static_cast<unsigned long long>(n));
-      return Widen(buffer);
+    if (text != nullptr) {
+      body = *text;
+    } else {
+      wchar_t* start = Digits(magnitude, end);
+      if (negative) *--start = L'-';
+      body = std::wstring_view(start, static_cast<size_t>(end - start));
     }
-    case L'f': {
-      double d = 0;
-      if (const auto* s = std::get_if<int64_t>(&v)) d = static_cast<double>(*s);
-      if (const auto* u = std::get_if<uint64_t>(&v)) d = static_cast<double>(*u);
-      if (const auto* f = std::get_if<double>(&v)) d = *f;
-      std::snprintf(buffer, sizeof buffer, "%.*f", precision < 0 ? 6 : precision, d);
-      return Widen(buffer);
-    }
-    default: {
-      if (const auto* text = std::get_if<std::wstring>(&v)) {
-        return precision >= 0 ? text->substr(0, static_cast<size_t>(precision)) : *text;
-      }
-      if (const auto* s = std::get_if<int64_t>(&v)) return std::to_wstring(*s);
-      if (const auto* u = std::get_if<uint64_t>(&v)) return std::to_wstring(*u);
-      return std::to_wstring(std::get<double>(v));
-    }
+  } else if (conversion == L'x') {
+    uint64_t n = 0;
+    if (const auto* s = std::get_if<int64_t>(&v)) n = static_cast<uint32_t>(*s);
+    if (const auto* u = std::get_if<uint64_t>(&v)) n = *u;
+    std::snprintf(buffer, sizeof buffer, "%llx", static_cast<unsigned long long>(n));
+    owned = Widen(buffer);
+    body = owned;
+  } else if (conversion == L'f') {
+    double d = 0;
+    if (const auto* s = std::get_if<int64_t>(&v)) d = static_cast<double>(*s);
+    if (const auto* u = std::get_if<uint64_t>(&v)) d = static_cast<double>(*u);
+    if (const auto* f = std::get_if<double>(&v)) d = *f;
+    std::snprintf(buffer, sizeof buffer, "%.*f", precision < 0 ? 6 : precision, d);
+    owned = Widen(buffer);
+    body = owned;
+  } else if (text != nullptr) {
+    body = precision >= 0 ? text->substr(0, static_cast<size_t>(precision)) : *text;
+  } else {
+    owned = std::to_wstring(std::get<double>(v));
+    body = owned;
   }
+  const size_t fill =
+      width > 0 && body.size() < static_cast<size_t>(width) ? width - body.size() : 0;
+  if (!left) out.append(fill, L' ');
+  out.append(body);
+  if (left) out.append(fill, L' ');
 }
 
 }  // namespace
 
+std::wstring DecimalText(int64_t value) {
+  wchar_t buffer[24];
+  wchar_t* end = buffer + 24;
+  // The magnitude of the most negative value does not fit an int64_t: negate as unsigned.
+  const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : value;
+  wchar_t* start = Digits(magnitude, end);
+  if (value < 0) *--start = L'-';
+  return std::wstring(start, end);
+}
+
 std::wstring Format(std::wstring_view format, std::initializer_list<FormatArg> args) {
   std::wstring out;
+  out.reserve(format.size() + 16);
   auto next = args.begin();
   for (size_t i = 0; i < format.size(); ++i) {
     wchar_t c = format[i];
@@ -96,7 +132,7 @@ std::wstring Format(std::wstring_view format, std::initializer_list<FormatArg> a
     if (next == args.end()) {
       out.append(format.substr(i, j - i + 1));
     } else {
-      out += Pad(Convert(conversion, precision, *next++), width, left);
+      AppendConverted(out, conversion, precision, *next++, width, left);
     }
     i = j;
   }
@@ -124,7 +160,11 @@ void MakeUpperAsciiInPlace(std::wstring& text) {
 }
 
 bool EqualsIgnoreCaseAscii(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() && ToUpperAscii(a) == ToUpperAscii(b);
+  if (a.size() != b.size()) return false;
+  auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; };
+  for (size_t i = 0; i < a.size(); ++i)
+    if (upper(a[i]) != upper(b[i])) return false;
+  return true;
 }
 
 bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
@@ -184,9 +224,9 @@ std::wstring WidenTextFile(std::string_view bytes) {
 }
 
 std::string Narrow8(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (wchar_t c : text) out += static_cast<uint32_t>(c) < 256 ? static_cast<char>(c) : '?';
+  std::string out(text.size(), '\0');
+  for (size_t i = 0; i < text.size(); ++i)
+    out[i] = static_cast<uint32_t>(text[i]) < 256 ? static_cast<char>(text[i]) : '?';
   return out;
 }
 
@@ -223,6 +263,24 @@ std::wstring FromUtf8(std::string_view text) {
       out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
     } else {
       out += static_cast<wchar_t>(cp);
+    }
+  }
+  return out;
+}
+
+std::string Utf8From8Bit(std::string_view bytes) {
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
+    return std::string(bytes);
+  }
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out += c;
+    } else {
+      out += static_cast<char>(0xC0 | (b >> 6));
+      out += static_cast<char>(0x80 | (b & 0x3F));
     }
   }
   return out;

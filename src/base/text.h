@@ -10,9 +10,10 @@
 
 namespace quorvane {
 
-// One argument of Format: a signed or unsigned number, a floating value or a text.
+// One argument of Format: a signed or unsigned number, a floating value or a text. A text is
+// held as a view: arguments live until the end of the call they are written in.
 struct FormatArg {
-  std::variant<int64_t, uint64_t, double, std::wstring> value;
+  std::variant<int64_t, uint64_t, double, std::wstring_view> value;
   FormatArg(int v) : value(int64_t{v}) {}
   FormatArg(long v) : value(int64_t{v}) {}
   FormatArg(long long v) : value(int64_t{v}) {}
@@ -21,15 +22,18 @@ struct FormatArg {
   FormatArg(unsigned long long v) : value(uint64_t{v}) {}
   FormatArg(double v) : value(v) {}
   FormatArg(float v) : value(double{v}) {}
-  FormatArg(std::wstring v) : value(std::move(v)) {}
-  FormatArg(std::wstring_view v) : value(std::wstring(v)) {}
-  FormatArg(const wchar_t* v) : value(std::wstring(v)) {}
+  FormatArg(const std::wstring& v) : value(std::wstring_view(v)) {}
+  FormatArg(std::wstring_view v) : value(v) {}
+  FormatArg(const wchar_t* v) : value(std::wstring_view(v)) {}
 };
 
 // printf-style formatting with the conversions the program's texts use:
 // %d %u %x %s %f, an optional width, "-" flag and precision, and %%. It behaves
 // the same on every platform (the wide printf family does not).
 std::wstring Format(std::wstring_view format, std::initializer_list<FormatArg> args);
+
+// Decimal digits of a number, a minus sign before a negative one (what "%d" and "%u" print).
+std::wstring DecimalText(int64_t value);
 
 // ASCII a-z to A-Z (and back); every other character is left as it is.
 std::wstring ToUpperAscii(std::wstring_view text);
@@ -56,6 +60,9 @@ std::wstring Trim(std::wstring_view text);
 std::wstring WidenTextFile(std::string_view bytes);
 // What an 8-bit Windows file gets: one byte a character, '?' for 256 and above.
 std::string Narrow8(std::wstring_view text);
+// UTF-8 of 8-bit text, each byte the character of that number (the reverse of Narrow8 for
+// characters below 256).
+std::string Utf8From8Bit(std::string_view bytes);
 // UTF-8 for host-side texts (profile fields, summaries).
 std::wstring FromUtf8(std::string_view text);
 std::string ToUtf8(std::wstring_view text);

@@ -35,13 +35,13 @@ void CLayoutJob::CheckSDDHDDMode() {
       m_bminiSSD = true;
       m_SSDInfo = RoleSlot{true, d, 1, L""};
       m_HDDInfo = RoleSlot::Reset();
-      WriteLog(L"Find miniSSD, So Set m_bminiSSD = true");
-      WriteLog(Format(L"miniSSD Info: miniSSD Disk is %d", {d}));
+      WriteLog(kMiniSsdFoundLine);
+      WriteLog(Format(kMiniSsdDiskLine, {d}));
       return;
     }
   }
 
-  WriteLog(L"Can not find miniSSD");
+  WriteLog(kNoMiniSsdLine);
   m_SSDInfo = RoleSlot::Reset();
   m_HDDInfo = RoleSlot::Reset();
 }

@@ -1,4 +1,6 @@
 // The refresh of the tables and the roles of the partitions, by label and type.
+#include "classify/partition_roles.h"
+
 #include "base/text.h"
 #include "classify/disk_sizes.h"
 #include "classify/role_labels.h"
@@ -21,7 +23,7 @@ void ResetSlotsAndTables(CLayoutJob& job) {
 
 // "true on <disk> <partition> <device>", the value of every role line.
 std::wstring RoleValue(const RoleSlot& slot) {
-  return L"true " + Format(L"on %d %d %s", {slot.nDisk, slot.nPartition, slot.strInfo});
+  return Format(kRoleValue, {slot.nDisk, slot.nPartition, slot.strInfo});
 }
 
 void FillRoleSlot(CLayoutJob& job, RoleSlot& slot, int32_t disk, int32_t partition,
@@ -47,31 +49,31 @@ void TagPartition(CLayoutJob& job, PartitionRecord& p) {
   const int32_t disk = p.DiskIndex;
   const int32_t next = p.PartitionIndex + 1;
   if (EqualsIgnoreCaseAscii(p.VolumeName, kPqServiceLabel)) {
-    FillRoleSlot(job, job.m_PBRInfo, disk, next, L"QHP existence");
-    FillRoleSlot(job, job.m_SSDInfo, disk, next, L"SSD existence");
+    FillRoleSlot(job, job.m_PBRInfo, disk, next, kQhpRoleLine);
+    FillRoleSlot(job, job.m_SSDInfo, disk, next, kSsdRoleLine);
   }
   if (EqualsIgnoreCaseAscii(p.VolumeName, kPqService2Label)) {
-    FillRoleSlot(job, job.m_HDDInfo, disk, next, L"HDD existence");
+    FillRoleSlot(job, job.m_HDDInfo, disk, next, kHddRoleLine);
   }
   if (EqualsIgnoreCaseAscii(p.VolumeName, kSystemReservedLabel)) {
-    FillRoleSlot(job, job.m_SYSInfo, disk, next, L"SYS existence");
+    FillRoleSlot(job, job.m_SYSInfo, disk, next, kSysRoleLine);
   }
   if (IsOsLabel(p.VolumeName)) {
     const DiskRecord* record = FindDisk(job.m_Disks, disk);
     int32_t number = record != nullptr && record->NoSignature ? p.PartitionIndex + 2 : next;
-    FillRoleSlot(job, job.m_OSInfo, disk, number, L"OS existence");
+    FillRoleSlot(job, job.m_OSInfo, disk, number, kOsRoleLine);
   }
   MakeUpperAsciiInPlace(p.VolumeName);
   if (StartsWith(p.VolumeName, kRecoveryLabel)) {
-    FillRoleSlot(job, job.m_RecoveryInfo, disk, next, L"RECOVERY existence");
-    FillRoleSlot(job, job.m_SSDInfo, disk, next, L"SSD existence");
+    FillRoleSlot(job, job.m_RecoveryInfo, disk, next, kRecoveryRoleLine);
+    FillRoleSlot(job, job.m_SSDInfo, disk, next, kSsdRoleLine);
   }
   if (EqualsIgnoreCaseAscii(p.VolumeName, kEspLabel) || OnGptSystemRoute(job, p)) {
-    FillRoleSlot(job, job.m_SYSInfo, disk, next, L"EFI existence");
+    FillRoleSlot(job, job.m_SYSInfo, disk, next, kEfiRoleLine);
   }
   if (StartsWith(p.VolumeName, kPushButtonLabel)) {
-    FillRoleSlot(job, job.m_PBRInfo, disk, p.PartitionIndex + 2, L"PBR existence");
-    FillRoleSlot(job, job.m_HDDInfo, disk, next, L"HDD existence");
+    FillRoleSlot(job, job.m_PBRInfo, disk, p.PartitionIndex + 2, kPbrRoleLine);
+    FillRoleSlot(job, job.m_HDDInfo, disk, next, kHddRoleLine);
   }
 }
 
@@ -98,15 +100,15 @@ bool FindSsdBySize(CLayoutJob& job) {
       job.WriteLog(Format(L"SSD Disk is %d >= 64GB", {n}));
     }
   }
-  job.WriteLog(Format(L"SSDCount = %d", {ssdCount}));
-  job.WriteLog(L"SSD existence", RoleValue(job.m_SSDInfo));
+  job.WriteLog(Format(kSsdCountLine, {ssdCount}));
+  job.WriteLog(kSsdRoleLine, RoleValue(job.m_SSDInfo));
   return smallSsdFound;
 }
 
 }  // namespace
 
 bool CLayoutJob::UpdateDiskInfo() {
-  WriteLog(L"###################Updata Disk Info########################");
+  WriteLog(kRefreshLine);
   bool inventoried = false;
   for (int attempt = 0; attempt < kInventoryAttempts; ++attempt) {
     ResetSlotsAndTables(*this);
@@ -119,24 +121,22 @@ bool CLayoutJob::UpdateDiskInfo() {
     m_platform.Sleep(kInventoryRetryPauseMs);
   }
   if (!inventoried) {
-    WriteLog(L"Error Getting System Disk Info");
+    WriteLog(kRefreshFailedLine);
     return false;
   }
 
   for (const auto& disk : m_Disks) {
     if (disk.Index == kEmptyIndex) break;
-    WriteLog(Format(L"HDD %d, %s, %s, #P=%d, %d, %s",
-                    {disk.Index, disk.Caption, disk.DeviceID, disk.Partitions, disk.SizeMB,
-                     disk.NoSignature ? L"GPT" : L"MBR"}));
+    WriteLog(Format(kDiskLine, {disk.Index, disk.Caption, disk.DeviceID, disk.Partitions,
+                                disk.SizeMB, disk.NoSignature ? kGptStyle : kMbrStyle}));
   }
 
   for (size_t i = 0; i < m_Partitions.size(); ++i) {
     PartitionRecord& p = m_Partitions[i];
     if (p.DiskIndex == kEmptyIndex) break;
     TagPartition(*this, p);
-    WriteLog(
-        Format(L"[%d]%d %d %s %s %.2fGB %s", {static_cast<int>(i), p.DiskIndex, p.PartitionIndex,
-                                              p.DriveLetter, p.VolumeName, p.SizeGB, p.Type}));
+    WriteLog(Format(kPartitionLine, {static_cast<int>(i), p.DiskIndex, p.PartitionIndex,
+                                     p.DriveLetter, p.VolumeName, p.SizeGB, p.Type}));
     m_platform.Sleep(500);
   }
 
@@ -144,7 +144,7 @@ bool CLayoutJob::UpdateDiskInfo() {
   if (!m_HDDInfo.bFound && m_DiskCount >= 2) smallSsdFound = FindSsdBySize(*this);
   if (!m_PBRInfo.bFound) SelectSystemDisk(smallSsdFound);
 
-  WriteLog(L"######################################################");
+  WriteLog(kRefreshEndLine);
   return true;
 }
 

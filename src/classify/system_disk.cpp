@@ -8,9 +8,6 @@
 namespace quorvane {
 
 namespace {
-constexpr wchar_t kProbeScript[] = L"X:\\GetSystemPart.ini";
-constexpr wchar_t kProbeCommand[] = L"X:\\GetSystemPart.cmd";
-constexpr wchar_t kProbeReport[] = L"X:\\GetSystemPart.txt";
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 }  // namespace
@@ -44,8 +41,7 @@ void CLayoutJob::SelectSystemDisk(bool bSmallSsdFound) {
         break;
       }
     }
-    WriteLog(Format(L"Not QHP in system and try to find out bios first boot disk %d",
-                    {m_PBRInfo.nDisk}));
+    WriteLog(Format(kFirstBootDiskLine, {m_PBRInfo.nDisk}));
     return;
   }
 
@@ -65,10 +61,10 @@ void CLayoutJob::SelectSystemDisk(bool bSmallSsdFound) {
     m_PBRInfo.nDisk = 0;
   } else {
     m_PBRInfo.nDisk = LeadingDigitsValue(token);
-    WriteLog(L"Not QHP in system and try to find out bios first boot disk", token);
+    WriteLog(kProbeTokenLine, token);
   }
   m_PBRInfo.nPartition = 1;
-  WriteLog(Format(L"QHP isn't exist, set default disk as disk %d", {m_PBRInfo.nDisk}));
+  WriteLog(Format(kDefaultDiskLine, {m_PBRInfo.nDisk}));
 }
 
 }  // namespace quorvane

@@ -1,18 +1,9 @@
 // Firmware boot mode: the error left by reading an empty-named firmware variable tells UEFI apart.
+#include "firmware/boot_mode.h"
+
 #include "run/layout_job.h"
 
 namespace quorvane {
-
-namespace {
-constexpr wchar_t kProbeVariableName[] = L"";
-constexpr wchar_t kProbeVendorGuid[] = L"{00000000-0000-0000-0000-000000000000}";
-constexpr uint32_t kProbeBufferSize = 260;
-constexpr wchar_t kInvalidFunctionLine[] = L"ERROR_INVALID_FUNCTION";
-constexpr wchar_t kNoAccessLine[] = L"ERROR_NOACCESS";
-constexpr wchar_t kDefaultLine[] = L"DEFAULT";
-constexpr wchar_t kLegacyValue[] = L"Boot system from Legacy BIOS";
-constexpr wchar_t kUefiValue[] = L"Boot system from UEFI BIOS";
-}  // namespace
 
 bool CLayoutJob::IsUefiBoot() {
   const FirmwareProbe probe = m_platform.GetFirmwareEnvironmentVariable(

@@ -11,24 +11,12 @@ namespace quorvane {
 
 namespace {
 
-constexpr wchar_t kCimNamespace[] = L"\\\\.\\root\\CIMV2";
 constexpr wchar_t kDiskQuery[] =
     L"select * from Win32_DiskDrive where (MediaType LIKE \"Fixed%hard%disk%media\")";
 constexpr wchar_t kAssociationQuery[] = L"select * from Win32_LogicalDiskToPartition";
 constexpr wchar_t kPartitionQuery[] =
     L"select * from Win32_DiskPartition where (DeviceID=\"Disk #%d, Partition #%d\")";
 constexpr wchar_t kLogicalDiskQuery[] = L"select * from Win32_LogicalDisk where (DeviceID=\"%s\")";
-constexpr uint32_t kNextTimeoutMs = 10000;
-
-enum InventoryResult {
-  kComplete = 0,
-  kSecurityFailed = 2,
-  kLocatorFailed = 3,
-  kConnectFailed = 4,
-  kQueryFailed = 5,
-  kBlanketFailed = 9,
-  kNoDisk = 10,
-};
 
 // The text of one property of the first object a query returns, if any.
 struct FirstValue {

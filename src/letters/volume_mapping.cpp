@@ -8,10 +8,6 @@
 namespace quorvane {
 
 namespace {
-constexpr wchar_t kMountFailedText[] = L"Mount Failed";
-constexpr int kMountAttempts = 10;
-constexpr uint32_t kMountRetryPauseMs = 300;
-constexpr uint32_t kTargetBufferChars = 2048;
 constexpr uint32_t kRemoveFlags =
     win::kDddRawTargetPath | win::kDddRemoveDefinition | win::kDddExactMatchOnRemove;
 // Free letters are handed out from D: (bit 3) to Z: (bit 25); A: to C: never.

@@ -9,7 +9,6 @@
 namespace quorvane {
 
 namespace {
-constexpr wchar_t kScriptFolder[] = L"X:";
 constexpr wchar_t kLargeSize[] = L"8192";
 constexpr wchar_t kMediumSize[] = L"4096";
 constexpr wchar_t kNoSize[] = L"0";
@@ -28,8 +27,8 @@ bool HoldsPartitionsInUse(const CLayoutJob& job, int32_t disk) {
 
 void CLayoutJob::CarveRapidStartPartition() {
   const int32_t disk = m_SSDInfo.nDisk;
-  WriteLog(L"SSD is small than 64GB, and need iRST partition (No iSRT).");
-  WriteLog(Format(L"SSD Disk %d cut for iRST", {disk}));
+  WriteLog(kCarveLine);
+  WriteLog(Format(kCarveDiskLine, {disk}));
   WriteLog(L"Start Cutting iRST");
 
   // Sizes are compared and subtracted as unsigned 32-bit numbers, and logged with "%d".
@@ -79,7 +78,7 @@ void CLayoutJob::CarveRapidStartPartition() {
                                   Format(L"create partition primary size=%s\n", {sizeText}) +
                                   Format(L"set id=\"%s\"\n", {typeId}));
 
-  const std::wstring command = Format(L"Diskpart.exe /s %s", {scriptPath});
+  const std::wstring command = Format(kCarveCommandLine, {scriptPath});
   WriteLog(command);
   LogExitCode(RunCommand(command));
   m_biRST = false;

@@ -6,7 +6,15 @@
 namespace quorvane {
 
 // Written on the RAM drive "X:" by the carving step; copied to the tools folder afterwards.
+inline constexpr wchar_t kScriptFolder[] = L"X:";
 inline constexpr wchar_t kRapidStartScriptName[] = L"\\NAPP2P_SSDHDD.ini";
+// The command that carves, with the script's path; logged as it is run.
+inline constexpr wchar_t kCarveCommandLine[] = L"Diskpart.exe /s %s";
+
+// The road's first line, then the cache SSD's disk number.
+inline constexpr wchar_t kCarveLine[] =
+    L"SSD is small than 64GB, and need iRST partition (No iSRT).";
+inline constexpr wchar_t kCarveDiskLine[] = L"SSD Disk %d cut for iRST";
 
 // The cache beside the rapid-start partition keeps at least this much of the disk.
 inline constexpr uint32_t kCacheMinimumMB = 15259;

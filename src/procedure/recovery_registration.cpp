@@ -8,11 +8,6 @@
 
 namespace quorvane {
 
-namespace {
-constexpr uint32_t kLetterSettleMs = 2000;
-
-}  // namespace
-
 void CLayoutJob::RegisterRecoveryImage() {
   WriteLog(kRegisterLine);
 

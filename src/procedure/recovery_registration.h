@@ -1,11 +1,15 @@
 // What the recovery-image registration works with: its letters, the image files and the script.
 #pragma once
 
+#include <cstdint>
+
 namespace quorvane {
 
 inline constexpr wchar_t kToolsLetter[] = L"W:";
 inline constexpr wchar_t kOsLetter[] = L"C:";
 inline constexpr wchar_t kRegisterLine[] = L"Register PBR";
+// The pause after W: and C: are mapped, before the image is looked at.
+inline constexpr uint32_t kLetterSettleMs = 2000;
 inline constexpr wchar_t kRecoveryImageFolder[] = L"M:\\RecoveryImage";
 inline constexpr wchar_t kSingleImage[] = L"M:\\RecoveryImage\\install.wim";
 inline constexpr wchar_t kSplitImage[] = L"M:\\RecoveryImage\\install.swm";

@@ -7,8 +7,10 @@
 #include "base/text.h"
 #include "letters/device_path.h"
 #include "procedure/layout_sequence.h"
+#include "report/changes.h"
 #include "report/explanations.h"
 #include "report/logged_lines.h"
+#include "report/sight.h"
 #include "report/warnings.h"
 
 namespace quorvane::report {
@@ -19,18 +21,13 @@ using sim::SimPlatform;
 
 std::string U8(const std::wstring& text) { return ToUtf8(text); }
 
-VolumeNote NoteOf(const SimPlatform::Volume& volume) {
-  if (!volume.exists) return VolumeNote{VolumeNote::Kind::NoSuchVolume, ""};
-  if (!volume.label) return VolumeNote{VolumeNote::Kind::NoFileSystem, ""};
-  return VolumeNote{VolumeNote::Kind::Label, U8(*volume.label)};
-}
-
 DiskReport DiskOf(const sim::DiskSpec& disk) {
   DiskReport report;
   report.index = disk.index;
   report.model = U8(disk.model);
   report.style = disk.gpt ? "gpt" : "mbr";
   report.sizeMB = disk.sizeMB;
+  report.mediaType = U8(disk.mediaType);
   for (const auto& part : disk.partitions) {
     PartitionReport p;
     p.sizeMB = part.sizeMB;
@@ -73,8 +70,11 @@ void LettersAtStart(const sim::Profile& loaded, RunReport& report) {
       const auto& letter = disk.partitions[i].letter;
       if (!letter) continue;
       const std::wstring target = PartitionDevicePath(disk.index, static_cast<int>(i) + 1);
+      const auto& label = disk.partitions[i].label;
       PlaceLetter(report.disksBefore, report.otherLettersBefore,
-                  LetterReport{U8(*letter), U8(target), VolumeNote{VolumeNote::Kind::Label, ""}});
+                  LetterReport{U8(*letter), U8(target),
+                               label ? VolumeNote{VolumeNote::Kind::Label, U8(*label)}
+                                     : VolumeNote{VolumeNote::Kind::NoFileSystem, ""}});
     }
   }
   for (const auto& drive : loaded.drives) {
@@ -124,56 +124,55 @@ const RoleReport* FoundRole(const RunReport& report, const char* name) {
   return nullptr;
 }
 
-// Roles were found on the disks as loaded (the inventory comes before any change), so they hold
-// in both pictures except on a disk the run cleaned.
+// Roles are what the run found, so they go on the disks as it left them; a role on a disk it
+// cleaned names a partition that is gone.
 void PlaceRoles(RunReport& report) {
   for (const RoleKey& key : kPartitionRoles) {
     const RoleReport* role = FoundRole(report, key.name);
     if (role == nullptr) continue;
-    PartitionReport* before = FindPartition(report.disksBefore, role->disk, role->partition);
-    if (before == nullptr) {
-      report.unplacedRoles.push_back(std::string(key.shown) + " on disk " +
-                                     std::to_string(role->disk) + ", partition " +
-                                     std::to_string(role->partition));
+    const DiskReport* disk = FindDisk(report.disksAfter, role->disk);
+    PartitionReport* after = disk == nullptr || disk->cleaned
+                                 ? nullptr
+                                 : FindPartition(report.disksAfter, role->disk, role->partition);
+    if (after != nullptr) {
+      after->roles.push_back(key.role);
       continue;
     }
-    before->roles.push_back(key.role);
-    DiskReport* afterDisk = FindDisk(report.disksAfter, role->disk);
-    if (afterDisk == nullptr || afterDisk->cleaned) continue;
-    if (PartitionReport* after = FindPartition(report.disksAfter, role->disk, role->partition))
-      after->roles.push_back(key.role);
+    report.unplacedRoles.push_back(
+        std::string(key.shown) + " on disk " + std::to_string(role->disk) + ", partition " +
+        std::to_string(role->partition) +
+        (disk != nullptr && disk->cleaned ? " (a disk the run cleaned)" : ""));
   }
   for (const char* name : {"ssd", "hdd"}) {
     const RoleReport* role = FoundRole(report, name);
     if (role == nullptr) continue;
-    const std::string shown = name[0] == 's' ? "SSD" : "HDD";
-    for (auto* disks : {&report.disksBefore, &report.disksAfter})
-      if (DiskReport* disk = FindDisk(*disks, role->disk)) disk->diskRoles.push_back(shown);
+    if (DiskReport* disk = FindDisk(report.disksAfter, role->disk))
+      disk->diskRoles.push_back(name[0] == 's' ? "SSD" : "HDD");
   }
 }
 
-// The letters in force on the volume kept in a host folder of that name ("X", "disk1-part2").
-std::vector<std::string> FolderLetters(const SimPlatform& machine, const std::string& folder) {
+// The letters in force on the volume of that name ("X", "disk1-part2").
+std::vector<std::string> VolumeLetters(const SimPlatform& machine, const std::string& volume) {
   std::vector<std::string> letters;
   for (const auto& letter : machine.DosDevices().Letters()) {
-    auto volume = machine.VolumeOfTarget(*machine.DosDevices().InForce(letter));
-    if (volume.exists && volume.label && volume.folder.filename().string() == folder)
-      letters.push_back(U8(letter));
+    auto found = machine.VolumeOfTarget(*machine.DosDevices().InForce(letter));
+    if (found.exists && found.label && found.name == volume) letters.push_back(U8(letter));
   }
   return letters;
 }
 
+// Every log file the run wrote and that is still there, with the letters on its volume when it
+// lies in a volume's root.
 void LogFiles(const SimPlatform& machine, RunReport& report) {
   std::set<std::string> seen;
   for (const auto& write : machine.LogWrites()) {
     if (!write.written || seen.count(write.hostFile)) continue;
-    const fs::path host(write.hostFile);
-    if (!EqualsIgnoreCaseAscii(FromUtf8(host.filename().string()), L"Quorvane.log")) continue;
-    std::error_code ec;
-    if (!fs::exists(machine.OutDir() / host, ec)) continue;
+    const fs::path path(write.hostFile);
+    if (!EqualsIgnoreCaseAscii(FromUtf8(path.filename().string()), L"Quorvane.log")) continue;
+    if (machine.EntryAt(write.hostFile) == nullptr) continue;
     seen.insert(write.hostFile);
     report.logFiles.push_back(LogFileReport{
-        write.hostFile, FolderLetters(machine, host.parent_path().filename().string())});
+        write.hostFile, VolumeLetters(machine, path.parent_path().filename().string())});
   }
 }
 
@@ -194,23 +193,48 @@ void FilesWritten(const sim::Profile& loaded, const SimPlatform& machine, RunRep
 
   std::set<std::string> logs;
   for (const auto& log : report.logFiles) logs.insert(log.path);
-  std::error_code ec;
-  const fs::path volumes = machine.OutDir() / "volumes";
-  for (auto it = fs::recursive_directory_iterator(volumes, ec); !ec && it != decltype(it)();
-       it.increment(ec)) {
-    if (!it->is_regular_file(ec)) continue;
-    const fs::path relative = fs::relative(it->path(), volumes, ec);
-    const std::string folder = relative.begin()->string();
-    const std::string inside = fs::relative(it->path(), volumes / folder, ec).generic_string();
-    auto found = given.find(folder);
-    if (found != given.end() && IsProfileFile(*found->second, inside)) continue;
-    const std::string path = fs::path("volumes" / relative).generic_string();
-    if (!logs.count(path)) report.filesWritten.push_back(path);
+  for (const auto& [volume, files] : machine.Volumes()) {
+    auto found = given.find(volume);
+    files.ForEachFile([&](const std::string& inside, const sim::VolumeFiles::Entry&) {
+      if (found != given.end() && IsProfileFile(*found->second, inside)) return;
+      const std::string path = "volumes/" + volume + "/" + inside;
+      if (!logs.count(path)) report.filesWritten.push_back(path);
+    });
   }
   std::sort(report.filesWritten.begin(), report.filesWritten.end());
 }
 
 }  // namespace
+
+VolumeNote NoteOf(const SimPlatform::Volume& volume) {
+  if (!volume.exists) return VolumeNote{VolumeNote::Kind::NoSuchVolume, ""};
+  if (!volume.label) return VolumeNote{VolumeNote::Kind::NoFileSystem, ""};
+  return VolumeNote{VolumeNote::Kind::Label, U8(*volume.label)};
+}
+
+std::string VolumeText(const VolumeNote& volume) {
+  switch (volume.kind) {
+    case VolumeNote::Kind::NoSuchVolume:
+      return "no such partition";
+    case VolumeNote::Kind::NoFileSystem:
+      return "no file system";
+    case VolumeNote::Kind::Label:
+      break;
+  }
+  return "\"" + volume.label + "\"";
+}
+
+const char* SeverityName(Severity severity) {
+  switch (severity) {
+    case Severity::Danger:
+      return "danger";
+    case Severity::Warning:
+      return "warning";
+    case Severity::Note:
+      break;
+  }
+  return "note";
+}
 
 const char* RoadName(Road road) {
   switch (road) {
@@ -260,10 +284,12 @@ RunReport BuildRunReport(const sim::Profile& loaded, const SimPlatform& machine,
   LettersAtStart(loaded, report);
   Letters(machine, report);
   PlaceRoles(report);
+  MarkWhatTheRunSaw(job, logged, report);
 
   report.rapidStartWhy = RapidStartWhy(logged);
   report.roadWhy = RoadWhy(report, logged);
-  report.warnings = BuildWarnings(machine, logged);
+  report.warnings = BuildWarnings(machine, logged, report);
+  report.changes = BuildChanges(loaded, machine, report);
   return report;
 }
 

@@ -8,6 +8,9 @@
 
 namespace quorvane::report {
 
+// The note of a volume of the simulated machine.
+VolumeNote NoteOf(const sim::SimPlatform::Volume& volume);
+
 // `loaded` is the profile as it was before the run; `machine` and `job` as the run left them.
 RunReport BuildRunReport(const sim::Profile& loaded, const sim::SimPlatform& machine,
                          const CLayoutJob& job);

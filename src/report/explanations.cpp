@@ -1,13 +1,14 @@
-// The road's explanation and the rapid-start reason, from the flags, roles and lines of a run.
+// The road's explanation and the rapid-start reason, from what the run counted, found and logged.
 #include "report/explanations.h"
 
 #include "base/text.h"
 #include "classify/capability_decision.h"
-#include "classify/disk_mode.h"
 #include "classify/disk_sizes.h"
+#include "classify/partition_roles.h"
 #include "classify/role_labels.h"
 #include "procedure/layout_sequence.h"
 #include "procedure/rapid_start.h"
+#include "report/sight.h"
 
 namespace quorvane::report {
 namespace {
@@ -19,6 +20,25 @@ int RoleDisk(const RunReport& report, const char* name) {
 }
 
 std::string Limit() { return "of at most " + std::to_string(kSmallSsdLimitMB) + " MB"; }
+
+std::string U8(const wchar_t* text) { return ToUtf8(text); }
+
+// What the mode check had: a hard disk's own recovery partition, and an SSD on another disk.
+std::string NotSsdHddWhy(const RunReport& report, const LoggedLines& logged) {
+  const auto hdd = logged.RoleDisk(kHddRoleLine);
+  if (!hdd) {
+    std::string why = "it saw no " + U8(kPqService2Label) + " or " + U8(kPushButtonLabel) +
+                      " partition (a hard disk's own recovery)";
+    for (const auto& partition : UnreachedRoleLabels(report))
+      if (IsHardDiskLabel(partition.label)) why += "; " + NeverReachedText(partition);
+    return why;
+  }
+  const std::string disk = std::to_string(*hdd);
+  if (!logged.RoleDisk(kSsdRoleLine))
+    return "disk " + disk + " holds a hard disk's own recovery partition, but no " +
+           U8(kPqServiceLabel) + " or " + U8(kRecoveryLabel) + " partition marks an SSD";
+  return "the SSD's and the hard disk's recovery partitions are both on disk " + disk;
+}
 
 }  // namespace
 
@@ -44,11 +64,20 @@ std::string RoadWhy(const RunReport& report, const LoggedLines& logged) {
     return why;
   }
   if (report.miniSsd == true)
-    return "a cache SSD, but rapid start is off: " + RapidStartWhy(logged);
-  if (report.disksAfter.size() < 2 || !logged.Logged(kModeCheckLine))
-    return "one disk in the inventory: neither SSD+HDD mode nor a cache SSD";
-  return "neither SSD+HDD mode (" + ToUtf8(kPqService2Label) + " or " + ToUtf8(kPushButtonLabel) +
-         " on a second disk) nor a cache SSD " + Limit();
+    return "disk " + ssd + " is a cache SSD " + Limit() +
+           ", but rapid start is off: " + RapidStartWhy(logged);
+  if (report.diskCount <= 0)
+    return "the run counted no disk, so it looked for neither SSD+HDD mode nor a cache SSD";
+  if (report.diskCount == 1)
+    return "the run counted one disk, and SSD+HDD mode and a cache SSD both take two";
+  const std::string counted =
+      "the run counted " + std::to_string(report.diskCount) + " disks, but ";
+  if (!report.refreshListed)
+    return counted +
+           "every attempt of its second inventory failed, so it found neither SSD+HDD mode nor a "
+           "cache SSD";
+  return counted + "none is a cache SSD " + Limit() +
+         ", and it is not SSD+HDD mode: " + NotSsdHddWhy(report, logged);
 }
 
 }  // namespace quorvane::report

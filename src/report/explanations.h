@@ -10,7 +10,7 @@ namespace quorvane::report {
 
 // What the capability record said about rapid start.
 std::string RapidStartWhy(const LoggedLines& logged);
-// Why the road of `report` was taken; needs its road, flags, roles and disks.
+// Why the road of `report` was taken; needs its road, flags, roles, disk count and what it saw.
 std::string RoadWhy(const RunReport& report, const LoggedLines& logged);
 
 }  // namespace quorvane::report

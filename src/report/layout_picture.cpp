@@ -5,92 +5,28 @@
 #include <cstdio>
 #include <numeric>
 
+#include "report/picture_parts.h"
+
 namespace quorvane::report {
 namespace {
 
+using picture::FitText;
+using picture::Join;
+using picture::StyleOf;
+using picture::TextWidth;
+
 constexpr double kBarWidth = 1000;
-// A segment is as wide as its longest line needs, within these bounds; a label cut short is still
-// whole in the segment's tooltip.
+// A segment is as wide as its longest line needs, within these bounds; a line that still does not
+// fit ends in an ellipsis, and is whole in the segment's tooltip.
 constexpr double kMinSegment = 56;
 constexpr double kMaxMinSegment = 150;
-constexpr double kCharWidth = 7.6;  // a bold character at the bar's font size, a little generous
+constexpr double kMonoWidth = 7.3;              // a bold monospace character, a little generous
+constexpr double kLetterStep = 3 * kMonoWidth;  // "M: "
+constexpr double kTextInset = 7;                // from a segment's left edge to its text
 constexpr double kTextPadding = 14;
 constexpr int kBarHeight = 68;
 constexpr int kBandHeight = 5;  // a further role of the same partition, along its bottom edge
-
-struct RoleStyle {
-  PartitionRole role;
-  const char* css;
-  const char* shortName;
-  const char* legend;
-};
-
-constexpr RoleStyle kRoleStyles[] = {
-    {PartitionRole::Pbr, "r-pbr", "PBR", "PBR (push-button recovery)"},
-    {PartitionRole::System, "r-sys", "EFI/SYS", "EFI / system reserved"},
-    {PartitionRole::Os, "r-os", "OS", "OS"},
-    {PartitionRole::Recovery, "r-rec", "Recovery", "recovery tools"},
-};
-
-const RoleStyle& StyleOf(PartitionRole role) {
-  for (const auto& style : kRoleStyles)
-    if (style.role == role) return style;
-  return kRoleStyles[0];
-}
-
-constexpr char kStyleSheet[] = R"(
-body{font:14px "DejaVu Sans",Verdana,sans-serif;color:#0f172a;background:#f8fafc;margin:0}
-main{max-width:1100px;margin:0 auto;padding:14px 20px}
-h1{font-size:22px;margin:0 0 2px}
-h2{font-size:15px;margin:14px 0 6px}
-.desc{margin:0 0 4px;color:#334155}
-.meta{margin:0;color:#64748b;font-size:12px}
-.road{display:flex;align-items:center;gap:14px;flex-wrap:wrap;margin:10px 0;padding:8px 12px;
-background:#fff;border:1px solid #cbd5e1;border-radius:6px}
-.roadname{font-weight:bold;font-size:16px;padding:4px 12px;border-radius:4px;color:#fff}
-.road-register{background:#7e22ce}.road-rapid-start{background:#be123c}.road-none{background:#475569}
-.why{flex:1;min-width:300px;color:#334155}
-.flag{display:inline-block;margin:2px 4px 2px 0;padding:2px 8px;border-radius:10px;font-size:12px;
-border:1px solid #94a3b8;color:#334155;background:#f1f5f9}
-.flag.on{background:#dcfce7;border-color:#15803d;color:#14532d}
-.flag.unknown{border-style:dashed;color:#64748b}
-.legend{display:flex;flex-wrap:wrap;gap:4px 10px;font-size:12px;color:#334155;margin:6px 0}
-.chip{display:inline-block;width:14px;height:14px;border-radius:3px;vertical-align:-3px;
-margin-right:4px;border:1px solid #64748b}
-.disk{background:#fff;border:1px solid #cbd5e1;border-radius:6px;padding:6px 12px 8px;margin:8px 0}
-.disk h3{font-size:14px;margin:2px 0 6px}
-.disk h3 .what{font-weight:normal;color:#475569}
-.badge{display:inline-block;font-size:11px;padding:1px 7px;border-radius:8px;margin-left:6px;
-background:#e0e7ff;color:#1e3a8a;font-weight:bold}
-.badge.warn{background:#ffe4e6;color:#9f1239}
-.row{display:flex;align-items:center;margin:3px 0}
-.when{width:64px;font-size:12px;color:#475569;text-transform:uppercase;letter-spacing:1px}
-svg.bar{display:block;overflow:hidden}
-.seg{stroke:#334155;stroke-width:1}
-.hidden-part{stroke-dasharray:4 3}
-.r-pbr{fill:#c2410c;background:#c2410c}.r-sys{fill:#1d4ed8;background:#1d4ed8}
-.r-os{fill:#15803d;background:#15803d}.r-rec{fill:#7e22ce;background:#7e22ce}
-.r-new{fill:#be123c;background:#be123c}.r-none{fill:#e2e8f0;background:#e2e8f0}
-.r-free{fill:url(#free-space);background:#f8fafc;stroke:#94a3b8}
-.t{font-size:12px;fill:#fff}.dark .t{fill:#0f172a}.freetext .t{fill:#64748b}
-.t.lbl{font-weight:bold}.t.let{font-family:"DejaVu Sans Mono",monospace;font-weight:bold}
-.t.siz{font-size:11px;opacity:.9}
-.other{font-size:12px;color:#334155;margin:6px 0}
-.mono{font-family:"DejaVu Sans Mono",monospace}
-.warnings ul{margin:0;padding-left:0;list-style:none}
-.warnings li{margin:3px 0;padding:5px 10px;background:#fff7ed;border-left:4px solid #c2410c;
-border-radius:3px}
-.kind{display:inline-block;font-size:11px;font-weight:bold;color:#9a3412;margin-right:8px;
-font-family:"DejaVu Sans Mono",monospace}
-.none{color:#15803d}
-)";
-
-constexpr char kSharedDefs[] =
-    "<svg width=\"0\" height=\"0\" style=\"position:absolute\" aria-hidden=\"true\"><defs>"
-    "<pattern id=\"free-space\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\" "
-    "patternTransform=\"rotate(45)\"><rect width=\"8\" height=\"8\" fill=\"#f8fafc\"/>"
-    "<line x1=\"0\" y1=\"0\" x2=\"0\" y2=\"8\" stroke=\"#cbd5e1\" stroke-width=\"3\"/></pattern>"
-    "</defs></svg>\n";
+constexpr char kEllipsis[] = "\xE2\x80\xA6";
 
 std::string Number(double value) {
   char text[32];
@@ -103,17 +39,20 @@ std::string SizeText(int64_t sizeMB) {
   return Number(static_cast<double>(sizeMB) / 1024.0) + " GB";
 }
 
-std::string Join(const std::vector<std::string>& parts, const char* separator) {
-  std::string out;
-  for (const auto& part : parts) out += (out.empty() ? "" : separator) + part;
-  return out;
-}
-
 std::string LabelText(const std::optional<std::string>& label) {
   if (!label) return "(no volume)";
   if (label->empty()) return "(no label)";
   return *label;
 }
+
+// The font size of each line of a segment: label, letters, roles at 12 px, size at 11.
+double LinePx(size_t line) { return line == 3 ? 11 : 12; }
+
+// A letter on a partition, marked when the run defined or moved it here, or took it away.
+struct LetterMark {
+  std::string letter;
+  enum class Change { None, Here, Gone } change = Change::None;
+};
 
 // One block of a bar: a partition, free space, or an empty disk.
 struct Segment {
@@ -121,17 +60,31 @@ struct Segment {
   bool darkText = false;
   bool freeText = false;
   bool hidden = false;
+  bool unseen = false;               // the run never listed it
   std::vector<PartitionRole> bands;  // roles past the first
-  std::vector<std::string> lines;    // label, letters, roles, size (unescaped)
+  std::vector<std::string> lines;    // label, letters (drawn from `letters`), roles, size
   std::vector<const char*> lineClasses;
+  std::vector<LetterMark> letters;
   std::string tooltip;  // unescaped
   int64_t sizeMB = 0;
 };
 
-Segment PartitionSegment(const PartitionReport& part, size_t number) {
+enum class Row { Before, After };
+
+const LetterChange* ChangeOf(const RunReport& report, const std::string& letter) {
+  for (const auto& change : report.changes.letters)
+    if (change.letter == letter) return &change;
+  return nullptr;
+}
+
+// The before row is the machine as the run found it, marked with what it never saw; the after row
+// is the machine as it left it, with the roles it found and the letters it changed.
+Segment PartitionSegment(const RunReport& report, const PartitionReport& part, size_t number,
+                         Row row) {
   Segment segment;
   segment.sizeMB = part.sizeMB;
   segment.hidden = part.hidden;
+  segment.unseen = row == Row::Before && !part.listed;
   std::vector<std::string> roleNames;
   for (PartitionRole role : part.roles) roleNames.push_back(StyleOf(role).shortName);
   if (!part.roles.empty()) {
@@ -143,16 +96,27 @@ Segment PartitionSegment(const PartitionReport& part, size_t number) {
     segment.css = "r-none";
     segment.darkText = true;
   }
-  if (part.created) roleNames.insert(roleNames.begin(), "new");
-  segment.lines = {LabelText(part.label), Join(part.letters, " "), Join(roleNames, " + "),
+  std::string roleLine = roleNames.empty() ? "" : "found: " + Join(roleNames, " + ");
+  if (part.created) roleLine = roleLine.empty() ? "new" : "new, " + roleLine;
+  segment.lines = {LabelText(part.label), "", roleLine,
                    "#" + std::to_string(number) + "  " + SizeText(part.sizeMB)};
   segment.lineClasses = {"lbl", "let", "rol", "siz"};
+
   std::string tip = "Partition " + std::to_string(number) + ": " + LabelText(part.label) + ", " +
                     SizeText(part.sizeMB) + ", " + part.type;
   if (part.hidden) tip += ", hidden from WMI";
+  if (segment.unseen) tip += ", never listed by the run (it lists only lettered partitions)";
   if (part.created) tip += ", made by the run";
   if (!part.letters.empty()) tip += ", letters " + Join(part.letters, " ");
-  if (!roleNames.empty()) tip += ", role " + Join(roleNames, " + ");
+  for (const auto& letter : part.letters) {
+    LetterMark mark{letter};
+    if (const LetterChange* change = ChangeOf(report, letter)) {
+      mark.change = row == Row::After ? LetterMark::Change::Here : LetterMark::Change::Gone;
+      tip += "; " + change->line;
+    }
+    segment.letters.push_back(mark);
+  }
+  if (!roleNames.empty()) tip += "; the run took it as " + Join(roleNames, " + ");
   segment.tooltip = tip;
   return segment;
 }
@@ -169,11 +133,11 @@ Segment FreeSegment(int64_t sizeMB, bool wholeDisk) {
   return segment;
 }
 
-std::vector<Segment> SegmentsOf(const DiskReport& disk) {
+std::vector<Segment> SegmentsOf(const RunReport& report, const DiskReport& disk, Row row) {
   std::vector<Segment> segments;
   int64_t used = 1;  // the first partition starts at 1 MiB
   for (size_t i = 0; i < disk.partitions.size(); ++i) {
-    segments.push_back(PartitionSegment(disk.partitions[i], i + 1));
+    segments.push_back(PartitionSegment(report, disk.partitions[i], i + 1, row));
     used += std::max<int64_t>(disk.partitions[i].sizeMB, 0);
   }
   const int64_t free = disk.sizeMB - used;
@@ -181,16 +145,36 @@ std::vector<Segment> SegmentsOf(const DiskReport& disk) {
   return segments;
 }
 
-size_t CodePoints(const std::string& text) {
-  return static_cast<size_t>(
-      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+double ReadableWidth(const Segment& segment) {
+  double longest = static_cast<double>(segment.letters.size()) * kLetterStep;
+  for (size_t line = 0; line < segment.lines.size(); ++line)
+    longest = std::max(longest, TextWidth(segment.lines[line], LinePx(line)));
+  return std::clamp(longest + kTextPadding, kMinSegment, kMaxMinSegment);
 }
 
-double ReadableWidth(const Segment& segment) {
-  size_t longest = 0;
-  for (const auto& line : segment.lines) longest = std::max(longest, CodePoints(line));
-  return std::clamp(static_cast<double>(longest) * kCharWidth + kTextPadding, kMinSegment,
-                    kMaxMinSegment);
+// The letters line: one text a letter at a fixed step, so that a changed one can be underlaid.
+void DrawLetters(std::string& html, const Segment& s, double x, double w, int y) {
+  const double right = x + w - 4;
+  for (size_t k = 0; k < s.letters.size(); ++k) {
+    const double lx = x + kTextInset + static_cast<double>(k) * kLetterStep;
+    if (lx + 2 * kMonoWidth > right) {
+      html += "<text class=\"t let\" x=\"" + Number(lx) + "\" y=\"" + std::to_string(y) + "\">" +
+              kEllipsis + "</text>";
+      return;
+    }
+    const LetterMark& mark = s.letters[k];
+    std::string css = "t let";
+    if (mark.change == LetterMark::Change::Here) {
+      html += "<rect class=\"letter-new\" x=\"" + Number(lx - 2) + "\" y=\"" +
+              std::to_string(y - 11) + "\" width=\"" + Number(2 * kMonoWidth + 4) +
+              "\" height=\"14\" rx=\"2\"/>";
+      css += " changed";
+    } else if (mark.change == LetterMark::Change::Gone) {
+      css += " gone";
+    }
+    html += "<text class=\"" + css + "\" x=\"" + Number(lx) + "\" y=\"" + std::to_string(y) +
+            "\">" + EscapeHtml(mark.letter) + "</text>";
+  }
 }
 
 void DrawBar(std::string& html, const std::vector<Segment>& segments, int& clipCounter) {
@@ -211,23 +195,29 @@ void DrawBar(std::string& html, const std::vector<Segment>& segments, int& clipC
     const std::string clipId = "clip" + std::to_string(clipCounter++);
     std::string group = s.darkText ? "dark" : (s.freeText ? "freetext" : "light");
     html += "<g class=\"" + group + "\"><title>" + EscapeHtml(s.tooltip) + "</title>";
-    html += "<rect class=\"seg " + s.css + (s.hidden ? " hidden-part" : "") + "\" x=\"" +
-            Number(x + 1) + "\" y=\"1\" width=\"" + Number(std::max(w - 2, 1.0)) + "\" height=\"" +
-            std::to_string(kBarHeight - 2) + "\" rx=\"3\"/>";
+    const std::string box = "x=\"" + Number(x + 1) + "\" y=\"1\" width=\"" +
+                            Number(std::max(w - 2, 1.0)) + "\" height=\"" +
+                            std::to_string(kBarHeight - 2) + "\" rx=\"3\"";
+    html += "<rect class=\"seg " + s.css + (s.hidden ? " hidden-part" : "") + "\" " + box + "/>";
+    if (s.unseen) html += "<rect class=\"unseen-mark\" " + box + "/>";
     for (size_t b = 0; b < s.bands.size(); ++b) {
       const int y = kBarHeight - 1 - kBandHeight * static_cast<int>(b + 1);
       html += "<rect class=\"" + std::string(StyleOf(s.bands[b]).css) + "\" x=\"" + Number(x + 2) +
               "\" y=\"" + std::to_string(y) + "\" width=\"" + Number(std::max(w - 4, 1.0)) +
               "\" height=\"" + std::to_string(kBandHeight) + "\"/>";
     }
+    // The clip only guards against a font wider than measured; FitText ends a long line.
     html += "<clipPath id=\"" + clipId + "\"><rect x=\"" + Number(x + 3) + "\" y=\"0\" width=\"" +
             Number(std::max(w - 6, 1.0)) + "\" height=\"" + height +
             "\"/></clipPath><g clip-path=\"url(#" + clipId + ")\">";
+    const double room = w - kTextInset - 3;  // to the clip's right edge
     int y = 16;
     for (size_t line = 0; line < s.lines.size(); ++line, y += 15) {
+      if (line == 1) DrawLetters(html, s, x, w, y);
       if (s.lines[line].empty()) continue;
-      html += "<text class=\"t " + std::string(s.lineClasses[line]) + "\" x=\"" + Number(x + 7) +
-              "\" y=\"" + std::to_string(y) + "\">" + EscapeHtml(s.lines[line]) + "</text>";
+      html += "<text class=\"t " + std::string(s.lineClasses[line]) + "\" x=\"" +
+              Number(x + kTextInset) + "\" y=\"" + std::to_string(y) + "\">" +
+              EscapeHtml(FitText(s.lines[line], room, LinePx(line))) + "</text>";
     }
     html += "</g></g>";
     x += w;
@@ -246,8 +236,11 @@ std::string DiskTitle(const DiskReport& disk) {
   facts.push_back(SizeText(disk.sizeMB));
   title += Join(facts, " &middot; ") + "</span>";
   for (const auto& role : disk.diskRoles)
-    title += "<span class=\"badge\">" + EscapeHtml(role) + " disk</span>";
+    title += "<span class=\"badge\">" + EscapeHtml(role) + " disk (found by the run)</span>";
   if (disk.cleaned) title += "<span class=\"badge warn\">cleaned by the run</span>";
+  if (!disk.inventoried)
+    title += "<span class=\"badge unseen\" title=\"media type: " + EscapeHtml(disk.mediaType) +
+             "\">not in the run's inventory: " + EscapeHtml(disk.mediaType) + "</span>";
   return title + "</h3>";
 }
 
@@ -259,27 +252,31 @@ const DiskReport* FindByIndex(const std::vector<DiskReport>& disks, int index) {
 
 void DrawDisks(std::string& html, const RunReport& report) {
   int clipCounter = 0;
-  auto row = [&](const char* when, const DiskReport& disk) {
+  auto row = [&](const char* when, const DiskReport& disk, Row which) {
     html += "<div class=\"row\"><div class=\"when\">" + std::string(when) + "</div>";
-    DrawBar(html, SegmentsOf(disk), clipCounter);
+    DrawBar(html, SegmentsOf(report, disk, which), clipCounter);
     html += "</div>\n";
+  };
+  auto section = [&](const DiskReport& disk) {
+    return std::string("<section class=\"disk") + (disk.inventoried ? "" : " unseen") + "\">" +
+           DiskTitle(disk) + "\n";
   };
   for (const auto& before : report.disksBefore) {
     const DiskReport* after = FindByIndex(report.disksAfter, before.index);
-    html += "<section class=\"disk\">" + DiskTitle(after != nullptr ? *after : before) + "\n";
-    row("before", before);
-    if (after != nullptr) row("after", *after);
+    html += section(after != nullptr ? *after : before);
+    row("before", before, Row::Before);
+    if (after != nullptr) row("after", *after, Row::After);
     html += "</section>\n";
   }
   for (const auto& after : report.disksAfter) {
     if (FindByIndex(report.disksBefore, after.index) != nullptr) continue;
-    html += "<section class=\"disk\">" + DiskTitle(after) + "\n";
-    row("after", after);
+    html += section(after);
+    row("after", after, Row::After);
     html += "</section>\n";
   }
 }
 
-// What each road does, shown beside its name.
+// What each road does, shown as the tooltip of its name.
 const char* RoadMeaning(Road road) {
   if (road == Road::Register)
     return "SSD+HDD mode: W: and C: go on the recovery-tools and Windows partitions and the "
@@ -294,47 +291,6 @@ std::string Flag(const char* name, const std::optional<bool>& value) {
   if (!value) return "<span class=\"flag unknown\">" + std::string(name) + ": not logged</span>";
   return std::string("<span class=\"flag") + (*value ? " on" : "") + "\">" + name + ": <b>" +
          (*value ? "true" : "false") + "</b></span>";
-}
-
-std::string Legend() {
-  std::string html = "<div class=\"legend\">";
-  for (const auto& style : kRoleStyles)
-    html += std::string("<span><span class=\"chip ") + style.css + "\"></span>" + style.legend +
-            "</span>";
-  html +=
-      "<span><span class=\"chip r-new\"></span>made by the run</span>"
-      "<span><span class=\"chip r-none\"></span>no role</span>"
-      "<span><span class=\"chip r-free\" style=\"background:repeating-linear-gradient(45deg,"
-      "#f8fafc 0 3px,#cbd5e1 3px 5px)\"></span>free space</span>"
-      "<span><span class=\"chip r-none\" style=\"border-style:dashed\"></span>hidden from WMI"
-      "</span>"
-      "<span>second role: bottom band</span></div>\n";
-  return html;
-}
-
-std::string NoteText(const VolumeNote& volume) {
-  switch (volume.kind) {
-    case VolumeNote::Kind::NoSuchVolume:
-      return "no such volume";
-    case VolumeNote::Kind::NoFileSystem:
-      return "no file system";
-    case VolumeNote::Kind::Label:
-      break;
-  }
-  return volume.label;
-}
-
-std::string OtherLetters(const std::vector<LetterReport>& letters) {
-  if (letters.empty()) return "none";
-  std::vector<std::string> parts;
-  for (const auto& letter : letters) {
-    std::string part = "<span class=\"mono\"><b>" + EscapeHtml(letter.letter) + "</b> " +
-                       EscapeHtml(letter.target) + "</span>";
-    const std::string note = NoteText(letter.volume);
-    if (!note.empty()) part += " (" + EscapeHtml(note) + ")";
-    parts.push_back(part);
-  }
-  return Join(parts, ", ");
 }
 
 }  // namespace
@@ -386,7 +342,7 @@ std::string RenderLayoutPicture(const RunReport& report) {
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
       "<meta name=\"viewport\" content=\"width=device-width\"><title>" +
       EscapeHtml(report.machine) + ": disk layout before and after the run</title><style>" +
-      kStyleSheet + "</style></head>\n<body>" + kSharedDefs + "<main>\n";
+      picture::kStyleSheet + "</style></head>\n<body>" + picture::kSharedDefs + "<main>\n";
   html += "<h1>" + EscapeHtml(report.machine) + "</h1>\n";
   if (!report.description.empty())
     html += "<p class=\"desc\">" + EscapeHtml(report.description) + "</p>\n";
@@ -397,35 +353,25 @@ std::string RenderLayoutPicture(const RunReport& report) {
   html += std::string("<p class=\"meta\">Simulated run: ") + duration + "</p>\n";
 
   const std::string road = RoadName(report.road);
-  html += "<section class=\"road\"><span class=\"roadname road-" + EscapeHtml(road) + "\">" +
-          EscapeHtml(road) + "</span><span class=\"why\">" + RoadMeaning(report.road) +
-          "</span><span>" + Flag("SSD+HDD mode", report.ssdHddMode) +
-          Flag("mini SSD", report.miniSsd) + Flag("rapid start", report.rapidStart) +
-          "</span></section>\n";
+  html += "<section class=\"road\"><span class=\"roadname road-" + EscapeHtml(road) +
+          "\" title=\"" + RoadMeaning(report.road) + "\">" + EscapeHtml(road) +
+          "</span><span class=\"why\">because " + EscapeHtml(report.roadWhy) + "</span><span>" +
+          Flag("SSD+HDD mode", report.ssdHddMode) + Flag("mini SSD", report.miniSsd) +
+          Flag("rapid start", report.rapidStart) + "</span></section>\n";
 
-  html += Legend();
+  html += picture::Legend();
   DrawDisks(html, report);
   html += "<p class=\"other\">Letters on other volumes: before " +
-          OtherLetters(report.otherLettersBefore) + "; after " +
-          OtherLetters(report.otherLettersAfter) + "</p>\n";
+          picture::OtherLetters(report.otherLettersBefore) + "; after " +
+          picture::OtherLetters(report.otherLettersAfter) + "</p>\n";
   if (!report.unplacedRoles.empty()) {
     std::vector<std::string> roles;
     for (const auto& role : report.unplacedRoles) roles.push_back(EscapeHtml(role));
     html += "<p class=\"other\">Roles pointing at no partition: " + Join(roles, "; ") + "</p>\n";
   }
-
-  html += "<section class=\"warnings\"><h2>Warnings (" + std::to_string(report.warnings.size()) +
-          ")</h2>";
-  if (report.warnings.empty()) {
-    html += "<p class=\"none\">Nothing that would surprise a technician.</p>";
-  } else {
-    html += "<ul>";
-    for (const auto& warning : report.warnings)
-      html += "<li><span class=\"kind\">" + EscapeHtml(warning.kind) + "</span>" +
-              EscapeHtml(warning.text) + "</li>";
-    html += "</ul>";
-  }
-  html += "</section>\n</main></body></html>\n";
+  html += picture::WarningsSection(report);
+  html += picture::ChangesSection(report);
+  html += "</main></body></html>\n";
   return html;
 }
 

@@ -20,6 +20,8 @@ class LoggedLines {
   std::optional<std::wstring> LastValue(std::wstring_view message) const;
   // A flag of the flag summary: true when its last value was "true"; empty when never logged.
   std::optional<bool> Flag(std::wstring_view message) const;
+  // The disk a role line names: its last value is "true on <disk> <partition> <device>".
+  std::optional<int> RoleDisk(std::wstring_view message) const;
 
  private:
   const std::vector<sim::SimPlatform::LogWrite>& writes_;

@@ -19,6 +19,9 @@ struct VolumeNote {
   std::string label;  // UTF-8; for Kind::Label
 };
 
+// "\"label\"", "no file system" or "no such partition": a volume as the summaries name it.
+std::string VolumeText(const VolumeNote& volume);
+
 // The roles a partition can play, in the order their colours are given.
 enum class PartitionRole { Pbr, System, Os, Recovery };
 
@@ -28,6 +31,7 @@ struct PartitionReport {
   std::string type;
   bool hidden = false;               // not listed by WMI
   bool created = false;              // made by the run (on a disk it cleaned)
+  bool listed = false;               // in the partition table the run decided its roles by
   std::vector<std::string> letters;  // "M:" form
   std::vector<PartitionRole> roles;
 };
@@ -37,6 +41,8 @@ struct DiskReport {
   std::string model;
   std::string style;  // "gpt" or "mbr"
   int64_t sizeMB = 0;
+  std::string mediaType;     // WMI MediaType
+  bool inventoried = false;  // in the disk table the run decided by
   bool cleaned = false;
   std::vector<std::string> diskRoles;  // "SSD", "HDD"
   std::vector<PartitionReport> partitions;
@@ -69,9 +75,15 @@ struct MessageBoxReport {
   std::string caption;
 };
 
+// How much a warning matters, most first: the order every output lists them in.
+enum class Severity { Danger, Warning, Note };
+// "danger", "warning", "note".
+const char* SeverityName(Severity severity);
+
 struct Warning {
   std::string kind;  // "letter-role", "disk-cleaned", "message-box", "lost-log-line", ...
   std::string text;
+  Severity severity = Severity::Warning;
 };
 
 struct LogFileReport {
@@ -79,12 +91,47 @@ struct LogFileReport {
   std::vector<std::string> letters;  // the letters in force on its volume at the end
 };
 
+// What the run changed on the machine: disks, letters and files, each with its sentence.
+struct DiskChange {
+  int index = 0;
+  bool cleaned = false;
+  std::vector<PartitionReport> before;  // as the run found them
+  std::vector<PartitionReport> after;   // as the run left them
+  std::vector<std::string> lines;       // what happened, in words
+};
+
+struct DiskpartScript {
+  std::string commandLine;
+  std::string path;                 // the script the command line names
+  std::optional<std::string> text;  // as the run wrote it, LF line ends; empty: no such file
+  bool started = false;
+  uint32_t exitCode = 0;   // when started
+  uint32_t lastError = 0;  // when not started
+  std::string heading;     // the script, its command and how it ended, in words
+};
+
+struct LetterChange {
+  std::string letter;
+  std::optional<std::string> before;  // the target at start; empty: not defined
+  std::optional<std::string> after;   // the target in force at the end; empty: removed
+  std::string line;                   // what happened, in words
+};
+
+struct Changes {
+  std::vector<DiskChange> disks;  // only the disks the run changed
+  std::vector<DiskpartScript> diskpartScripts;
+  std::vector<LetterChange> letters;  // only the letters the run defined, moved or removed
+  std::vector<std::string> files;     // every file the run wrote, relative to the output folder
+};
+
 struct RunReport {
   std::string machine;  // the profile's name
   std::string description;
   Road road = Road::None;
-  std::string roadWhy;        // "because ..." without the word
-  std::string rapidStartWhy;  // what the capability record said
+  std::string roadWhy;  // "because ..." without the word
+  int diskCount = 0;    // the disks the run counted: its probes and its mode check go by them
+  bool refreshListed = false;  // the refresh completed: `listed` and `inventoried` are its view
+  std::string rapidStartWhy;   // what the capability record said
   // The flags as the flag summary logged them; empty when it never did.
   std::optional<bool> ssdHddMode;
   std::optional<bool> miniSsd;
@@ -96,6 +143,7 @@ struct RunReport {
   std::vector<Warning> warnings;
   std::vector<LogFileReport> logFiles;
   std::vector<std::string> filesWritten;  // other files the run left, relative to the output
+  Changes changes;
   uint64_t simulatedMs = 0;
 
   // The layout before and after: disks with letters and roles placed on their partitions.

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 constexpr size_t kWidth = 80;
 constexpr size_t kLabelWidth = 11;
 
-enum class Style { Plain, Good, Attention, Bad };
+enum class Style { Plain, Good, Attention, Bad, Quiet };
 
 // Lines of at most `firstWidth` columns, then `width`, broken at blanks (the blanks of a break
 // go). A word longer than a line stands whole on a line of its own: a path cut in two cannot be
@@ -43,16 +43,17 @@ class Printer {
  public:
   Printer(std::ostream& out, bool colour) : out_(out), colour_(colour) {}
 
-  // One labelled entry; a long text wraps between words under the text column, indented by two
-  // more.
-  void Entry(const std::string& label, const std::string& text, Style style = Style::Plain) {
+  // One labelled entry; a long text wraps between words under the text column, indented by
+  // `hang` more.
+  void Entry(const std::string& label, const std::string& text, Style style = Style::Plain,
+             size_t hang = 2) {
     std::string head = label + std::string(kLabelWidth - std::min(label.size(), kLabelWidth), ' ');
     if (label.size() >= kLabelWidth) head = label.substr(0, kLabelWidth - 1) + " ";
     const size_t room = kWidth - kLabelWidth;
     bool first = true;
-    for (const std::string& piece : BreakBetweenWords(text, room, room - 2)) {
+    for (const std::string& piece : BreakBetweenWords(text, room, room - hang)) {
       std::string lead =
-          first ? Paint(head, Style::Plain, true) : std::string(kLabelWidth + 2, ' ');
+          first ? Paint(head, Style::Plain, true) : std::string(kLabelWidth + hang, ' ');
       out_ << lead << Paint(piece, style, false) << "\n";
       first = false;
     }
@@ -72,6 +73,9 @@ class Printer {
       case Style::Bad:
         code = "31";
         break;
+      case Style::Quiet:
+        code = "36";
+        break;
       case Style::Plain:
         break;
     }
@@ -82,19 +86,6 @@ class Printer {
   std::ostream& out_;
   bool colour_;
 };
-
-// The label of a volume as the summary names it.
-std::string VolumeText(const VolumeNote& volume) {
-  switch (volume.kind) {
-    case VolumeNote::Kind::NoSuchVolume:
-      return "no such partition";
-    case VolumeNote::Kind::NoFileSystem:
-      return "no file system";
-    case VolumeNote::Kind::Label:
-      break;
-  }
-  return "\"" + volume.label + "\"";
-}
 
 std::string Flag(const std::optional<bool>& value) {
   if (!value) return "not logged";
@@ -115,12 +106,70 @@ void PrintFiles(Printer& print, const RunReport& report, const fs::path& outDir)
     first = false;
   }
   if (first) print.Entry("Logs", "none written", Style::Bad);
-  first = true;
-  for (const auto& path : report.filesWritten) {
-    print.Entry(first ? "Scripts" : "", (outDir / path).generic_string());
+  print.Entry("Summary", (outDir / "summary.json").generic_string());
+}
+
+constexpr size_t kSubWidth = 10;
+
+// Entries under one heading, each led by a sub-label; a wrapped line hangs under its text.
+class Group {
+ public:
+  Group(Printer& print, const char* heading) : print_(print), heading_(heading) {}
+  void Line(const std::string& sub, const std::string& text, Style style = Style::Plain) {
+    const std::string lead =
+        sub + std::string(kSubWidth - std::min(sub.size(), kSubWidth - 1), ' ');
+    print_.Entry(first_ ? heading_ : "", lead + text, style, lead.size() + 2);
+    first_ = false;
+  }
+
+ private:
+  Printer& print_;
+  const char* heading_;
+  bool first_ = true;
+};
+
+void PrintChanges(Printer& print, const RunReport& report, const fs::path& outDir) {
+  const Changes& changes = report.changes;
+  Group group(print, "Changes");
+  for (const auto& disk : changes.disks) {
+    const std::string sub = "disk " + std::to_string(disk.index);
+    for (size_t i = 0; i < disk.lines.size(); ++i)
+      group.Line(i == 0 ? sub : "", disk.lines[i], i == 0 ? Style::Attention : Style::Plain);
+  }
+  if (changes.disks.empty()) group.Line("disks", "none changed");
+  for (const auto& script : changes.diskpartScripts) {
+    group.Line("diskpart", script.heading);
+    if (!script.text) continue;
+    std::string text = *script.text;
+    for (size_t at = 0; at < text.size();) {
+      size_t end = text.find('\n', at);
+      if (end == std::string::npos) end = text.size();
+      group.Line("", "  " + text.substr(at, end - at));
+      at = end + 1;
+    }
+  }
+  bool first = true;
+  for (const auto& letter : changes.letters) {
+    group.Line(first ? "letters" : "", letter.line);
     first = false;
   }
-  print.Entry("Summary", (outDir / "summary.json").generic_string());
+  if (first) group.Line("letters", "none changed");
+  // Relative to the output folder, so that a path fits its line.
+  if (!changes.files.empty()) group.Line("files", "in " + outDir.generic_string() + "/");
+  for (const auto& file : changes.files) group.Line("", file);
+  if (changes.files.empty()) group.Line("files", "none written");
+}
+
+Style SeverityStyle(Severity severity) {
+  switch (severity) {
+    case Severity::Danger:
+      return Style::Bad;
+    case Severity::Warning:
+      return Style::Attention;
+    case Severity::Note:
+      break;
+  }
+  return Style::Quiet;
 }
 
 }  // namespace
@@ -185,12 +234,11 @@ void PrintTerminalSummary(const RunReport& report, const fs::path& outDir, std::
       print.Entry("", "\"" + box.text + "\"", Style::Attention);
   }
 
-  first = true;
-  for (const auto& warning : report.warnings) {
-    print.Entry(first ? "Warnings" : "", "- " + warning.text, Style::Attention);
-    first = false;
-  }
-  if (first) print.Entry("Warnings", "none");
+  PrintChanges(print, report, outDir);
+  Group warnings(print, "Warnings");
+  for (const auto& warning : report.warnings)
+    warnings.Line(SeverityName(warning.severity), warning.text, SeverityStyle(warning.severity));
+  if (report.warnings.empty()) print.Entry("Warnings", "none");
 
   char duration[64];
   std::snprintf(duration, sizeof duration, "%.3f s",

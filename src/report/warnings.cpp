@@ -1,11 +1,14 @@
 // Warnings of a simulated run: fixed letters on the wrong volume, wiped labelled disks, message
-// boxes, lost log lines and failed commands.
+// boxes, lost log lines and failed commands, and their order.
 #include "report/warnings.h"
+
+#include <algorithm>
 
 #include "base/text.h"
 #include "classify/role_labels.h"
 #include "procedure/layout_sequence.h"
 #include "procedure/recovery_registration.h"
+#include "report/warning_texts.h"
 #include "run/run_log.h"
 
 namespace quorvane::report {
@@ -16,13 +19,11 @@ using Warnings = std::vector<Warning>;
 
 std::string U8(const std::wstring& text) { return ToUtf8(text); }
 
-bool HasWindowsFolder(const std::filesystem::path& root) {
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(root, ec))
-    if (EqualsIgnoreCaseAscii(FromUtf8(entry.path().filename().string()), L"Windows") &&
-        entry.is_directory(ec))
-      return true;
-  return false;
+bool HasWindowsFolder(const SimPlatform& machine, const std::string& volume) {
+  const sim::VolumeFiles* files = machine.FilesOf(volume);
+  if (files == nullptr) return false;
+  const sim::VolumeFiles::Entry* windows = sim::VolumeFiles::Child(files->Root(), L"Windows");
+  return windows != nullptr && windows->folder;
 }
 
 struct FixedLetter {
@@ -30,14 +31,14 @@ struct FixedLetter {
   const char* role;
 };
 
-bool LabelFits(const FixedLetter& fixed, const std::wstring& label,
-               const std::filesystem::path& folder) {
+bool LabelFits(const SimPlatform& machine, const FixedLetter& fixed, const std::wstring& label,
+               const std::string& volume) {
   const std::wstring upper = ToUpperAscii(label);
   if (fixed.letter == std::wstring_view(kPbrLetter))
     return upper == kPqServiceLabel || upper == kPqService2Label ||
            StartsWith(upper, kPushButtonLabel);
   if (fixed.letter == std::wstring_view(kToolsLetter)) return StartsWith(upper, kRecoveryLabel);
-  return IsOsLabel(label) || HasWindowsFolder(folder);
+  return IsOsLabel(label) || HasWindowsFolder(machine, volume);
 }
 
 // M: is put on the recovery partition by every run; W: and C: only by the registration. A letter
@@ -52,25 +53,27 @@ void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warni
     auto target = machine.DosDevices().InForce(fixed.letter);
     if (!target) {
       std::string text = U8(fixed.letter) + " is not mapped";
-      if (fixed.letter == std::wstring_view(kPbrLetter)) {
-        if (auto wanted = logged.LastValue(kPbrPartitionLine))
-          text += " (it was meant for " + U8(*wanted) + ")";
-        text += ": the log stayed on the RAM drive X:, which is lost at the next reboot";
-      }
-      warnings.push_back(Warning{"letter-role", text});
+      if (fixed.letter == std::wstring_view(kPbrLetter))
+        text = PbrNotMappedText(U8(fixed.letter),
+                                U8(logged.LastValue(kPbrPartitionLine).value_or(L"")));
+      warnings.push_back(Warning{kLetterRoleWarning, text, Severity::Warning});
       continue;
     }
     auto volume = machine.VolumeOfTarget(*target);
     const std::string where = U8(fixed.letter) + " maps to " + U8(*target);
     if (!volume.exists) {
-      warnings.push_back(
-          Warning{"letter-role", where + ", where there is no volume, not " + fixed.role});
+      warnings.push_back(Warning{kLetterRoleWarning,
+                                 where + ", where there is no volume, not " + fixed.role,
+                                 Severity::Warning});
     } else if (!volume.label) {
+      warnings.push_back(Warning{kLetterRoleWarning,
+                                 where + ", a partition without a file system, not " + fixed.role,
+                                 Severity::Warning});
+    } else if (!LabelFits(machine, fixed, *volume.label, volume.name)) {
       warnings.push_back(
-          Warning{"letter-role", where + ", a partition without a file system, not " + fixed.role});
-    } else if (!LabelFits(fixed, *volume.label, volume.folder)) {
-      warnings.push_back(Warning{"letter-role", where + ", the volume \"" + U8(*volume.label) +
-                                                    "\", which is not " + fixed.role});
+          Warning{kLetterRoleWarning,
+                  where + ", the volume \"" + U8(*volume.label) + "\", which is not " + fixed.role,
+                  Severity::Warning});
     }
   }
 }
@@ -78,19 +81,17 @@ void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warni
 void CleanedDiskWarnings(const SimPlatform& machine, Warnings& warnings) {
   for (const auto& cleaned : machine.CleanedDisks()) {
     if (cleaned.labels.empty()) continue;
-    std::string labels;
-    for (const auto& label : cleaned.labels)
-      labels += (labels.empty() ? "\"" : ", \"") + U8(label) + "\"";
-    warnings.push_back(Warning{"disk-cleaned", "disk " + std::to_string(cleaned.index) +
-                                                   " was wiped while it held " + labels});
+    std::vector<std::string> labels;
+    for (const auto& label : cleaned.labels) labels.push_back(U8(label));
+    warnings.push_back(
+        Warning{kDiskCleanedWarning, DiskCleanedText(cleaned.index, labels), Severity::Danger});
   }
 }
 
 void MessageBoxWarnings(const SimPlatform& machine, Warnings& warnings) {
   for (const auto& box : machine.MessageBoxes())
     warnings.push_back(
-        Warning{"message-box",
-                "a message box stops the run until someone presses OK: \"" + U8(box.text) + "\""});
+        Warning{kMessageBoxWarning, MessageBoxText(U8(box.text)), Severity::Warning});
 }
 
 // One warning per run of consecutive lines lost to the same file, so a whole unwritable log reads
@@ -105,14 +106,11 @@ void LostLineWarnings(const SimPlatform& machine, Warnings& warnings) {
     size_t end = i;
     while (end < writes.size() && !writes[end].written && writes[end].file == writes[i].file) ++end;
     auto line = [&](size_t at) {
-      return "\"" + U8(std::wstring(LogMessage(writes[at].key))) + "=" + U8(writes[at].value) +
-             "\"";
+      return U8(std::wstring(LogMessage(writes[at].key))) + "=" + U8(writes[at].value);
     };
-    const std::string text = end - i == 1 ? "1 log line lost: " + line(i)
-                                          : std::to_string(end - i) + " log lines lost, from " +
-                                                line(i) + " to " + line(end - 1);
-    warnings.push_back(
-        Warning{"lost-log-line", text + " (" + U8(writes[i].file) + " cannot be written)"});
+    warnings.push_back(Warning{kLostLogLineWarning,
+                               LostLinesText(end - i, line(i), line(end - 1), U8(writes[i].file)),
+                               Severity::Warning});
     i = end;
   }
 }
@@ -120,26 +118,31 @@ void LostLineWarnings(const SimPlatform& machine, Warnings& warnings) {
 void CommandWarnings(const SimPlatform& machine, Warnings& warnings) {
   for (const auto& command : machine.Commands()) {
     if (!command.started) {
-      warnings.push_back(Warning{"command-failed", "could not start (error " +
-                                                       std::to_string(command.lastError) +
-                                                       "): " + U8(command.commandLine)});
+      warnings.push_back(Warning{kCommandFailedWarning,
+                                 NotStartedText(command.lastError, U8(command.commandLine)),
+                                 Severity::Warning});
     } else if (command.exitCode != 0) {
-      warnings.push_back(Warning{"command-failed", "ended with exit code " +
-                                                       std::to_string(command.exitCode) + ": " +
-                                                       U8(command.commandLine)});
+      warnings.push_back(Warning{kCommandFailedWarning,
+                                 ExitCodeText(command.exitCode, U8(command.commandLine)),
+                                 Severity::Warning});
     }
   }
 }
 
 }  // namespace
 
-Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged) {
+Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged,
+                       const RunReport& report) {
   Warnings warnings;
   LetterWarnings(machine, logged, warnings);
   CleanedDiskWarnings(machine, warnings);
   MessageBoxWarnings(machine, warnings);
   LostLineWarnings(machine, warnings);
   CommandWarnings(machine, warnings);
+  SightWarnings(machine, logged, report, warnings);
+  std::stable_sort(warnings.begin(), warnings.end(), [](const Warning& a, const Warning& b) {
+    return static_cast<int>(a.severity) < static_cast<int>(b.severity);
+  });
   return warnings;
 }
 

@@ -9,8 +9,14 @@
 
 namespace quorvane::report {
 
-// Kinds: "letter-role", "disk-cleaned", "message-box", "lost-log-line", "command-failed". Read
-// from the machine as the run left it.
-std::vector<Warning> BuildWarnings(const sim::SimPlatform& machine, const LoggedLines& logged);
+// Kinds: "letter-role", "disk-cleaned", "message-box", "lost-log-line", "command-failed", and what
+// the run could not see (sight.h). Read from the machine as the run left it and from the report's
+// disks, marked with what the run saw; ordered by severity, most first.
+std::vector<Warning> BuildWarnings(const sim::SimPlatform& machine, const LoggedLines& logged,
+                                   const RunReport& report);
+
+// "label-unreachable", "disk-not-inventoried", "no-disk", "firmware-undetermined".
+void SightWarnings(const sim::SimPlatform& machine, const LoggedLines& logged,
+                   const RunReport& report, std::vector<Warning>& warnings);
 
 }  // namespace quorvane::report

@@ -1,4 +1,6 @@
 // Child processes, file existence and script files.
+#include "run/command.h"
+
 #include "base/text.h"
 #include "run/layout_job.h"
 #include "run/run_log.h"
@@ -19,8 +21,7 @@ uint32_t CLayoutJob::RunCommand(const std::wstring& commandLine) {
     outcome = m_platform.RunProcess(commandLine);
   }
   if (outcome.started) return outcome.exitCode;
-  const std::wstring message =
-      Format(L"call err=%d, szCommand = %s", {outcome.lastError, commandLine});
+  const std::wstring message = Format(kCallErrorLine, {outcome.lastError, commandLine});
   // The exit code 0 that follows must not read as a clean run: the log, the only outcome a
   // technician reads, says the command never started (the box is gone once answered).
   WriteLog(message);

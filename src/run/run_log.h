@@ -11,6 +11,10 @@ namespace quorvane {
 
 inline constexpr wchar_t kLogSection[] = L"Quorvane";
 inline constexpr wchar_t kProgramName[] = L"Quorvane";
+// The log's file name, in the root of its folder.
+inline constexpr wchar_t kLogFileName[] = L"Quorvane.log";
+// Logged after every child process: its exit code in lower-case hexadecimal.
+inline constexpr wchar_t kExitCodeLine[] = L"ExitCode:0x%x";
 
 // "%2d/%2d/%2d %2d:%2d:%2d:%3d " of the local time: this many characters for a four-digit year,
 // the closing blank included.

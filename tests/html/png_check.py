@@ -1,15 +1,22 @@
 #!/usr/bin/env python3
-"""Checks that a PNG screenshot really shows the layout picture: its size, colours and role fills."""
+"""Checks that a PNG screenshot really shows the layout picture (its size, colours and role fills),
+or with --fleet the fleet table (its header and a failed row standing out)."""
 import struct
 import sys
 import zlib
 
-# Role fills of the page (kept in step with the style sheet in layout_picture.cpp).
+# Role fills of the page (kept in step with the style sheet in picture_style.cpp).
 ROLE_COLOURS = {
     "PBR": (0xC2, 0x41, 0x0C),
     "EFI/SYS": (0x1D, 0x4E, 0xD8),
     "OS": (0x15, 0x80, 0x3D),
     "Recovery": (0x7E, 0x22, 0xCE),
+}
+
+# Fills of the fleet table (kept in step with the style sheet in src/fleet/table_html.cpp).
+FLEET_COLOURS = {
+    "header": (0xF0, 0xF0, 0xF0),
+    "failed row": (0xFD, 0xE8, 0xE8),
 }
 
 
@@ -61,7 +68,9 @@ def read_png(path):
 
 
 def main():
-    path, width_wanted, height_wanted = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+    fleet = sys.argv[1] == "--fleet"
+    args = sys.argv[2:] if fleet else sys.argv[1:]
+    path, width_wanted, height_wanted = args[0], int(args[1]), int(args[2])
     width, height, bpp, rows = read_png(path)
     if (width, height) != (width_wanted, height_wanted):
         sys.exit(f"{path}: {width}x{height}, expected {width_wanted}x{height_wanted}")
@@ -72,12 +81,15 @@ def main():
             counts[pixel] = counts.get(pixel, 0) + 1
     background = max(counts, key=counts.get)
     drawn = width * height - counts[background]
-    roles = [name for name, rgb in ROLE_COLOURS.items() if counts.get(rgb, 0) >= 500]
+    fills = FLEET_COLOURS if fleet else ROLE_COLOURS
+    roles = [name for name, rgb in fills.items() if counts.get(rgb, 0) >= 500]
     print(f"{path}: {width}x{height}, {len(counts)} colours, {100 * drawn / (width * height):.1f}% "
-          f"off the background, role fills: {', '.join(roles) or 'none'}")
-    if len(counts) < 32 or drawn < width * height // 10:
+          f"off the background, fills: {', '.join(roles) or 'none'}")
+    if len(counts) < 32 or drawn < width * height // (50 if fleet else 10):
         sys.exit(f"{path}: looks blank")
-    if len(roles) < 2:
+    if fleet and len(roles) < len(FLEET_COLOURS):
+        sys.exit(f"{path}: the table's header or its failed row is missing")
+    if not fleet and len(roles) < 2:
         sys.exit(f"{path}: the partition bars are missing (fewer than two role colours)")
 
 

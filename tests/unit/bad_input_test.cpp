@@ -191,8 +191,8 @@ class NullWmiLocator : public WmiLocator {
 
 class NullWmiMachine : public sim::SimPlatform {
  public:
-  NullWmiMachine(const std::filesystem::path& root, std::wstring nullProperty)
-      : SimPlatform(sim::LoadProfile("{}", "null.json"), root), m_null(std::move(nullProperty)) {}
+  explicit NullWmiMachine(std::wstring nullProperty)
+      : SimPlatform(sim::LoadProfile("{}", "null.json")), m_null(std::move(nullProperty)) {}
   int32_t CreateWmiLocator(uint32_t, std::unique_ptr<WmiLocator>& out) override {
     out = std::make_unique<NullWmiLocator>(m_null);
     return win::kSOk;
@@ -203,14 +203,11 @@ class NullWmiMachine : public sim::SimPlatform {
 };
 
 TEST(BadInput, NullWmiValuesKeepTheFieldOrLeaveItEmpty) {
-  SimFixture scratch("{}");
-  const std::filesystem::path root = scratch.root() / "null-wmi";
   for (const wchar_t* property :
        {L"", L"Index", L"Caption", L"Size", L"DeviceID", L"Partitions", L"Antecedent", L"Dependent",
         L"StartingAddress", L"EndingAddress", L"Type", L"VolumeName"}) {
     SCOPED_TRACE(ToUtf8(property));
-    std::filesystem::remove_all(root);
-    NullWmiMachine machine(root, property);
+    NullWmiMachine machine(property);
     CLayoutJob job(machine, CLayoutJob::NoRun{});
     job.m_Disks[0].Caption = L"before";
     job.m_Disks[0].DeviceID = L"before";

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <regex>
 
+#include "report/picture_parts.h"
 #include "tests/unit/reported_run.h"
 
 namespace quorvane::report {
@@ -15,6 +17,19 @@ size_t Count(const std::string& text, const std::string& part) {
   for (size_t pos = text.find(part); pos != std::string::npos; pos = text.find(part, pos + 1))
     ++count;
   return count;
+}
+
+// The text elements of a page whose text ends in an ellipsis.
+std::vector<std::string> CutTexts(const std::string& page) {
+  std::vector<std::string> cut;
+  const std::regex text("<text[^>]*>([^<]*)</text>");
+  for (auto it = std::sregex_iterator(page.begin(), page.end(), text); it != std::sregex_iterator();
+       ++it) {
+    const std::string inner = (*it)[1];
+    if (inner.size() >= 3 && inner.compare(inner.size() - 3, 3, "\xE2\x80\xA6") == 0)
+      cut.push_back(inner);
+  }
+  return cut;
 }
 
 TEST(LayoutPicture, EscapesMarkupKeepsUnicodeAndReplacesWhatIsNotText) {
@@ -87,7 +102,7 @@ TEST(LayoutPicture, PageIsSelfContainedAndEveryTextEscaped) {
   EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
   // Two bars; the second role is a band on each; the free half is drawn.
   EXPECT_EQ(Count(page, "<svg class=\"bar\""), 2u);
-  EXPECT_EQ(Count(page, ">OS + PBR</text>"), 2u);
+  EXPECT_EQ(Count(page, ">found: OS + PBR</text>"), 2u);
   EXPECT_EQ(Count(page, "<rect class=\"r-pbr\""), 2u);
   EXPECT_EQ(Count(page, ">free</text>"), 2u);
   // Clip paths are unique across the page.
@@ -127,15 +142,15 @@ TEST(LayoutPicture, CarvingShowsAsACleanedDiskWithANewPartition) {
   EXPECT_EQ(p.disksAfter[1].partitions[0].sizeMB, 8192);
   EXPECT_FALSE(p.disksAfter[1].partitions[0].label.has_value());
   EXPECT_EQ(p.disksAfter[1].diskRoles, std::vector<std::string>{"SSD"});
-  // The untouched disk keeps its roles on both sides. It has no hidden partition, so the run's
-  // GPT numbering puts OS one partition on and PBR past the end: the picture shows just that.
-  EXPECT_EQ(p.disksBefore[0].partitions[2].roles, std::vector<PartitionRole>{PartitionRole::Os});
+  // Roles are the run's findings, drawn after it only. The disk has no hidden partition, so the
+  // run's GPT numbering puts OS one partition on and PBR past the end: the picture shows just that.
+  for (const auto& part : p.disksBefore[0].partitions) EXPECT_TRUE(part.roles.empty());
   EXPECT_EQ(p.disksAfter[0].partitions[2].roles, std::vector<PartitionRole>{PartitionRole::Os});
   EXPECT_TRUE(p.disksAfter[0].partitions[1].roles.empty());
   EXPECT_EQ(p.unplacedRoles, std::vector<std::string>{"PBR on disk 0, partition 4"});
 
   const std::string page = RenderLayoutPicture(p);
-  EXPECT_EQ(Count(page, "cleaned by the run"), 1u);
+  EXPECT_EQ(Count(page, "<span class=\"badge warn\">cleaned by the run</span>"), 1u);
   EXPECT_EQ(Count(page, "seg r-new"), 1u);
   EXPECT_NE(page.find("Cache &amp; &lt;old&gt;"), std::string::npos);
   EXPECT_NE(page.find(">rapid-start</span>"), std::string::npos);
@@ -170,11 +185,91 @@ TEST(LayoutPicture, LettersAtStartAndEndLandOnTheirPartitions) {
     EXPECT_NE(std::find(letters.begin(), letters.end(), letter), letters.end()) << letter;
   }
   // The PBR role is numbered past the hidden partition the way the run counts: on the OS.
+  EXPECT_TRUE(p.disksBefore[0].partitions[2].roles.empty());
   EXPECT_EQ(p.roles[0].name, "pbr");
   EXPECT_EQ(p.roles[0].partition, 3);
   EXPECT_NE(std::find(p.disksAfter[0].partitions[2].roles.begin(),
                       p.disksAfter[0].partitions[2].roles.end(), PartitionRole::Pbr),
             p.disksAfter[0].partitions[2].roles.end());
+}
+
+TEST(LayoutPicture, LettersTheRunChangedStandOut) {
+  // C: moves from System Reserved to Windows; H:, I:, M: and W: are new.
+  ReportedRun run(MachineProfile("legacy-ssd-hdd"));
+  const std::string page = RenderLayoutPicture(run.report);
+  EXPECT_EQ(Count(page, "<rect class=\"letter-new\""), 5u);
+  EXPECT_EQ(Count(page, "<text class=\"t let gone\""), 1u);
+  EXPECT_NE(page.find("C: moved from \\Device\\Harddisk0\\Partition1 (&quot;System "
+                      "Reserved&quot;) to \\Device\\Harddisk0\\Partition3 (&quot;OS&quot;)"),
+            std::string::npos);
+  // Unchanged letters (D: on disk 0, E: and F: on disk 1, before and after) are drawn plain.
+  EXPECT_EQ(Count(page, "<text class=\"t let\""), 6u);
+  // The page says why the road was taken, in the words of the summary.
+  EXPECT_NE(page.find("because " + EscapeHtml(run.report.roadWhy)), std::string::npos);
+}
+
+TEST(LayoutPicture, WhatTheRunNeverSawIsMarked) {
+  ReportedRun external(MachineProfile("external-usb-disk"));
+  std::string page = RenderLayoutPicture(external.report);
+  EXPECT_EQ(Count(page, "<section class=\"disk unseen\">"), 1u);
+  EXPECT_EQ(Count(page, "not in the run's inventory: External hard disk media"), 1u);
+  // Only the hidden MSR of the internal disk: the USB disk's lettered partitions are listed.
+  EXPECT_EQ(Count(page, "unseen-mark"), 1u + 1u);  // the style rule and the MSR
+
+  ReportedRun pqservice2(MachineProfile("unseen-pqservice2"));
+  page = RenderLayoutPicture(pqservice2.report);
+  EXPECT_EQ(Count(page, "<rect class=\"unseen-mark\""), 2u);  // the MSR and PQSERVICE2
+  EXPECT_NE(page.find("Partition 1: PQSERVICE2, 29.3 GB, Installable File System, never listed"),
+            std::string::npos);
+  EXPECT_EQ(Count(page, "<section class=\"disk unseen\">"), 0u);
+}
+
+TEST(LayoutPicture, ALabelTooLongForItsSegmentEndsInAnEllipsis) {
+  // Fits whole, or is cut inside its room and never inside a character.
+  using picture::FitText;
+  using picture::TextWidth;
+  EXPECT_EQ(FitText("ESP", 100, 12), "ESP");
+  const std::string label = "PUSH BUTTON RESET \xC3\x89\xC3\x89\xC3\x89";
+  for (double room : {20.0, 60.0, 120.0}) {
+    const std::string cut = FitText(label, room, 12);
+    EXPECT_LE(TextWidth(cut, 12), room) << cut;
+    EXPECT_EQ(EscapeHtml(cut), cut);  // still well-formed UTF-8
+    EXPECT_EQ(cut.substr(cut.size() - 3), "\xE2\x80\xA6");
+  }
+
+  // On a page: the long labels the bars cannot hold, before and after, end in an ellipsis and
+  // stay whole in the tooltip; the short ones are not touched.
+  ReportedRun run(R"({"firmware": "uefi", "disks": [{"sizeMB": 244198, "partitions": [
+      {"label": "ESP", "type": "GPT: System", "sizeMB": 260},
+      {"label": "OS", "sizeMB": 200000, "letter": "C:"},
+      {"label": "PUSH BUTTON RESET AND A LABEL FAR TOO LONG", "sizeMB": 100},
+      {"label": "Recovery tools with a long name", "sizeMB": 100}]}]})");
+  const std::string page = RenderLayoutPicture(run.report);
+  std::vector<std::string> cutLabels;
+  for (const auto& text : CutTexts(page))
+    if (text.rfind("found:", 0) != 0) cutLabels.push_back(text.substr(0, 4));
+  EXPECT_EQ(cutLabels, (std::vector<std::string>{"PUSH", "Reco", "PUSH", "Reco"}));
+  EXPECT_NE(page.find("PUSH BUTTON RESET AND A LABEL FAR TOO LONG, 100 MB"), std::string::npos);
+}
+
+TEST(LayoutPicture, WarningsAndChangesInTheirOrder) {
+  ReportedRun run(R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]]}},
+      "disks": [{"sizeMB": 476940, "style": "mbr", "partitions": [
+                   {"label": "OS", "sizeMB": 90000}, {"label": "PQSERVICE", "sizeMB": 9000}]},
+                {"sizeMB": 30533, "partitions": [{"label": "Photos", "sizeMB": 9000}]},
+                {"sizeMB": 953869, "mediaType": "External hard disk media"}]})");
+  const std::string page = RenderLayoutPicture(run.report);
+  const size_t danger = page.find("<li class=\"danger\">");
+  const size_t warning = page.find("<li class=\"warning\">");
+  const size_t note = page.find("<li class=\"note\">");
+  ASSERT_NE(note, std::string::npos);
+  EXPECT_LT(danger, warning);
+  EXPECT_LT(warning, note);
+  // The script inline, as written; the disk before and after in words.
+  EXPECT_NE(page.find("<pre>select disk 1\nclean\nconvert gpt\n"), std::string::npos);
+  EXPECT_NE(page.find("held partition 1 &quot;Photos&quot;, 9000 MB, GPT: Basic Data"),
+            std::string::npos);
+  EXPECT_LT(page.find("<section class=\"warnings\">"), page.find("<h2>Changes</h2>"));
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 //
 //   ReportedRun run(R"({"disks": [...]})");
 //   run.report.road, run.report.warnings, run.report.disksAfter ...
+//   ReportedRun example(MachineProfile("legacy-rapid-start"));
 #pragma once
 
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "report/build_report.h"
@@ -11,6 +14,18 @@
 #include "tests/unit/sim_fixture.h"
 
 namespace quorvane::report {
+
+// The text of a built-in machine ("uefi-ssd-hdd") or a scenario profile ("unseen-no-disk").
+inline std::string MachineProfile(const std::string& name) {
+  for (const char* folder : {"/machines/", "/tests/scenarios/"}) {
+    std::ifstream in(std::string(QUORVANE_SOURCE_DIR) + folder + name + ".json");
+    if (!in) continue;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  throw std::runtime_error("no machine profile " + name);
+}
 
 struct ReportedRun {
   explicit ReportedRun(const std::string& profileJson) : sim(profileJson) {

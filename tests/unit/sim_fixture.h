@@ -1,4 +1,5 @@
-// Test helper: a simulated machine built from an inline JSON profile in a fresh temporary folder.
+// Test helper: a simulated machine built from an inline JSON profile, and a fresh temporary folder
+// for tests that write files of their own.
 //
 //   SimFixture sim(R"({"disks": [{"sizeMB": 100000, "partitions": [...]}]})");
 //   quorvane::CLayoutJob job(sim.platform(), quorvane::CLayoutJob::NoRun{});
@@ -10,9 +11,10 @@
 //                                   line per key and millisecond)
 //
 // The profile follows docs/simulator.md (an invalid one throws sim::ProfileError).
-// Volume folders are named as in the output tree: "X", "disk<D>-part<P>" (P from
-// 1, kernel numbering) and the letter of any other drive. The temporary folder
-// is removed when the fixture goes out of scope.
+// Volumes are named as in the output tree: "X", "disk<D>-part<P>" (P from 1, kernel
+// numbering) and the letter of any other drive; their files are read from memory, spelled
+// as the output tree would spell them. The temporary folder is removed when the fixture
+// goes out of scope.
 #pragma once
 
 #include <stdlib.h>
@@ -56,7 +58,7 @@ class SimFixture {
         (std::filesystem::temp_directory_path() / "quorvane-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     root_ = pattern;
-    platform_ = std::make_unique<SimPlatform>(LoadProfile(profileJson, "test.json"), root_);
+    platform_ = std::make_unique<SimPlatform>(LoadProfile(profileJson, "test.json"));
   }
   ~SimFixture() {
     platform_.reset();
@@ -69,14 +71,16 @@ class SimFixture {
   SimPlatform& platform() { return *platform_; }
   const std::filesystem::path& root() const { return root_; }
 
-  // The bytes of volumes/<volume>/<path> ('/'-separated, exact host spelling).
+  // The bytes of volumes/<volume>/<path> ('/'-separated, spelled exactly as the file's names).
   std::optional<std::string> ReadVolumeFile(const std::string& volume,
                                             const std::string& path) const {
-    std::ifstream in(root_ / "volumes" / volume / path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    const VolumeFiles* files = platform_->FilesOf(volume);
+    if (files == nullptr) return std::nullopt;
+    std::optional<std::string> bytes;
+    files->ForEachFile([&](const std::string& spelled, const VolumeFiles::Entry& file) {
+      if (spelled == path) bytes = file.bytes;
+    });
+    return bytes;
   }
 
   // The "key=value" lines of a log file without their 24-character time

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/commands/command_words.h"
 #include "tests/unit/reported_run.h"
 #include "tools/sim/builtin_machines.h"
 #include "tools/sim/stdout_colour.h"
@@ -58,16 +59,16 @@ TEST(TerminalSummary, SectionsInOrderWithinEightyColumns) {
     if (!line.empty() && line[0] != ' ') sections.push_back(line.substr(0, line.find(' ')));
   }
   EXPECT_EQ(sections, (std::vector<std::string>{"Machine", "Road", "Flags", "Roles", "Letters",
-                                                "Commands", "Boxes", "Warnings", "Simulated",
-                                                "Logs", "Scripts", "Summary"}));
+                                                "Commands", "Boxes", "Changes", "Warnings",
+                                                "Simulated", "Logs", "Summary"}));
 
   // Roles and letters carry the label of the volume they name; the MSR has none.
   EXPECT_NE(text.find("recovery  disk 0 partition 2  no file system"), std::string::npos);
   EXPECT_NE(text.find("M:  \\Device\\Harddisk1\\Partition1    \"PQSERVICE2\""), std::string::npos);
   // The registration script ran, but ReagentC inside it could not start.
   EXPECT_NE(text.find("exit 9009    M:\\RyTools\\RegisterInstall.cmd"), std::string::npos);
-  // The scripts the run wrote are listed; the image the profile put there is not.
-  EXPECT_NE(text.find("RyTools/RegisterInstall.cmd"), std::string::npos);
+  // The files the run wrote are listed; the image the profile put there is not.
+  EXPECT_NE(text.find("volumes/disk1-part1/RyTools/RegisterInstall.cmd"), std::string::npos);
   EXPECT_EQ(text.find("install.wim"), std::string::npos);
 }
 
@@ -80,14 +81,14 @@ TEST(TerminalSummary, LinesBreakBetweenWordsAndNeverInsideAPath) {
   // Longer than 80 columns only as one word standing alone; no blank left at a break.
   bool longLine = false;
   for (const auto& line : Lines(text)) {
-    const size_t word = line.find_first_not_of(' ', 11);
+    const size_t word = line.find_first_not_of(' ', line[0] == ' ' ? 0 : 11);
     longLine = longLine || line.size() > 80;
     EXPECT_TRUE(line.size() <= 80 || line.find(' ', word) == std::string::npos) << line;
-    EXPECT_TRUE(line.back() != ' ' && (word == 11 || word == 13)) << line;
+    EXPECT_NE(line.back(), ' ') << line;
   }
   EXPECT_TRUE(longLine);
-  for (const char* path : {"volumes/X/Quorvane.log", "summary.json",
-                           "volumes/disk1-part1/RyTools/RegisterInstall.cmd"})
+  // The logs, the summary and the folder of the files written each stand whole on a line.
+  for (const char* path : {"volumes/X/Quorvane.log", "summary.json", ""})
     EXPECT_NE(text.find((out / path).generic_string() + "\n"), std::string::npos) << path;
 }
 
@@ -99,6 +100,92 @@ TEST(TerminalSummary, ColourChangesNothingButTheEscapes) {
   EXPECT_NE(painted.find("\x1b[33m"), std::string::npos);  // the warnings
   EXPECT_NE(painted.find("\x1b[31m"), std::string::npos);  // the failed command
   EXPECT_EQ(std::regex_replace(painted, std::regex("\x1b\\[[0-9;]*m"), ""), text);
+}
+
+// One entry of the summary, from its heading to the next one; lines indented past the heading's
+// text (wrapped or under a sub-label) are joined to the line before.
+std::string EntryOf(const std::string& printed, const std::string& heading) {
+  const std::string joined = std::regex_replace(printed, std::regex("\n {13,}"), " ");
+  const size_t from = joined.find("\n" + heading + " ");
+  if (from == std::string::npos) return "";
+  size_t to = from + 1;
+  while ((to = joined.find('\n', to)) != std::string::npos && joined[to + 1] == ' ') ++to;
+  return joined.substr(from + 1, to == std::string::npos ? std::string::npos : to - from - 1);
+}
+
+TEST(TerminalSummary, TheRoadSaysWhatTheRunSaw) {
+  // What the run counted and reached, not what its rules would have needed.
+  const std::map<std::string, std::string> because = {
+      {"unseen-pqservice2",
+       "because the run counted 2 disks, but none is a cache SSD of at most 59392 MB, and it is "
+       "not SSD+HDD mode: it saw no PQSERVICE2 or PUSH BUTTON partition (a hard disk's own "
+       "recovery); \"PQSERVICE2\" on disk 1, partition 1 was never reached: it had no letter at "
+       "start and no probe kept one on it, and the run lists only lettered partitions"},
+      {"unseen-no-disk",
+       "because the run counted no disk, so it looked for neither SSD+HDD mode nor a cache SSD"},
+      {"external-usb-disk",
+       "because the run counted one disk, and SSD+HDD mode and a cache SSD both take two"},
+      {"fault-inventory-refresh-exhausted",
+       "because the run counted 2 disks, but every attempt of its second inventory failed, so "
+       "it found neither SSD+HDD mode nor a cache SSD"},
+      {"no-pbr-diskpart-probe",
+       "because the run counted 2 disks, but none is a cache SSD of at most 59392 MB, and it is "
+       "not SSD+HDD mode: it saw no PQSERVICE2 or PUSH BUTTON partition (a hard disk's own "
+       "recovery)"}};
+  for (const auto& [name, expected] : because) {
+    SCOPED_TRACE(name);
+    ReportedRun run(MachineProfile(name));
+    EXPECT_EQ(EntryOf(Print(run, false), "Road"), "Road       none\n           " + expected);
+  }
+}
+
+TEST(TerminalSummary, ChangesShowDisksTheScriptAsWrittenLettersAndFiles) {
+  ReportedRun carve(MachineProfile("legacy-rapid-start"));
+  const std::string printed = Print(carve, false);
+  const std::string changes = EntryOf(printed, "Changes");
+  EXPECT_NE(changes.find("disk 1    cleaned by the run"), std::string::npos) << changes;
+  EXPECT_NE(changes.find("held no partition"), std::string::npos);
+  EXPECT_NE(changes.find("now partition 1 without a file system, 4096 MB, Unknown, made by the "
+                         "run"),
+            std::string::npos);
+  // The script is the file the run left on X:, line by line.
+  const auto script = carve.sim.ReadVolumeFile("X", "NAPP2P_SSDHDD.ini");
+  ASSERT_TRUE(script);
+  std::string shown = "diskpart  X:\\NAPP2P_SSDHDD.ini: diskpart ended with exit code 0";
+  for (const auto& line : sim::standin::SplitLines(*script))
+    shown += "\n" + std::string(23, ' ') + line;
+  EXPECT_NE(printed.find(shown), std::string::npos) << printed;
+  EXPECT_NE(changes.find("letters   E: defined on \\Device\\Harddisk0\\Partition3 (\"PQSERVICE\") "
+                         "M: defined on \\Device\\Harddisk0\\Partition3 (\"PQSERVICE\")"),
+            std::string::npos)
+      << changes;
+  EXPECT_NE(changes.find("volumes/disk0-part3/RYTOOLS/NAPP2P_SSDHDD.ini"), std::string::npos);
+
+  ReportedRun moved(MachineProfile("legacy-ssd-hdd"));
+  EXPECT_NE(EntryOf(Print(moved, false), "Changes")
+                .find("C: moved from \\Device\\Harddisk0\\Partition1 (\"System Reserved\") to "
+                      "\\Device\\Harddisk0\\Partition3 (\"OS\")"),
+            std::string::npos);
+  EXPECT_NE(EntryOf(Print(moved, false), "Changes").find("disks     none changed"),
+            std::string::npos);
+}
+
+TEST(TerminalSummary, WarningsBySeverityInTheirColours) {
+  // A wiped data disk, an unlettered OS partition, an external disk.
+  ReportedRun run(R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]]}},
+      "disks": [{"sizeMB": 476940, "style": "mbr", "partitions": [
+                   {"label": "OS", "sizeMB": 90000}, {"label": "PQSERVICE", "sizeMB": 9000}]},
+                {"sizeMB": 30533, "partitions": [{"label": "Photos", "sizeMB": 9000}]},
+                {"sizeMB": 953869, "mediaType": "External hard disk media"}]})");
+  std::vector<std::string> severities;
+  for (const auto& line : Lines(EntryOf(Print(run, false), "Warnings")))
+    if (line.size() > 11 && line[11] != ' ')
+      severities.push_back(line.substr(11, line.find(' ', 11) - 11));
+  EXPECT_EQ(severities, (std::vector<std::string>{"danger", "warning", "note"}));
+  const std::string painted = Print(run, true);
+  EXPECT_NE(painted.find("\x1b[31mdanger"), std::string::npos);
+  EXPECT_NE(painted.find("\x1b[33mwarning"), std::string::npos);
+  EXPECT_NE(painted.find("\x1b[36mnote"), std::string::npos);
 }
 
 TEST(TerminalSummary, TheRoadSaysWhyTheCacheSsdWasNotCarved) {

@@ -1,5 +1,5 @@
 // Warnings of whole simulated runs: letters on the wrong volume, wiped disks, lost log lines,
-// message boxes and failed commands.
+// message boxes, failed commands, what the run could not see, and their order.
 #include "report/warnings.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +133,75 @@ TEST(Warnings, CommandsThatFailToStartOrEndNonZero) {
   EXPECT_EQ(WarningsOf(blocked, "command-failed"),
             std::vector<std::string>{"could not start (error 2): Diskpart.exe /s "
                                      "X:\\NAPP2P_SSDHDD.ini"});
+}
+
+TEST(Warnings, WhatTheRunCouldNotSeeIsNamedWithItsReason) {
+  // Only the partition no letter and no probe reached: the probed ESP and PQSERVICE are seen.
+  ReportedRun pqservice2(MachineProfile("unseen-pqservice2"));
+  EXPECT_EQ(WarningsOf(pqservice2, "label-unreachable"),
+            std::vector<std::string>{"\"PQSERVICE2\" on disk 1, partition 1 was never reached: it "
+                                     "had no letter at start and no probe kept one on it, and the "
+                                     "run lists only lettered partitions"});
+
+  ReportedRun external(MachineProfile("external-usb-disk"));
+  EXPECT_EQ(WarningsOf(external, "disk-not-inventoried"),
+            std::vector<std::string>{"disk 1 (\"USB HDD 1TB\", 953869 MB) is not in the run's "
+                                     "inventory: its media type is \"External hard disk media\"; "
+                                     "the run counts, probes and sizes only the disks it lists"});
+  EXPECT_EQ(external.report.warnings.back().severity, Severity::Note);
+
+  ReportedRun none(MachineProfile("unseen-no-disk"));
+  EXPECT_EQ(WarningsOf(none, "no-disk"),
+            std::vector<std::string>{"the run counted no disk (the machine has none), so it probed "
+                                     "no partition for a letter and looked for neither SSD+HDD "
+                                     "mode nor a cache SSD"});
+
+  ReportedRun firmware(MachineProfile("unseen-firmware-probe"));
+  EXPECT_EQ(WarningsOf(firmware, "firmware-undetermined"),
+            std::vector<std::string>{"the firmware probe failed with error 1314, which tells "
+                                     "neither legacy BIOS (error 1) nor UEFI (error 998), so the "
+                                     "run took legacy BIOS for its letters and any carving"});
+  // A probe that answers as legacy or UEFI firmware does is no finding.
+  EXPECT_TRUE(WarningsOf(external, "firmware-undetermined").empty());
+}
+
+TEST(Warnings, AFailedInventoryIsNotBlamedOnMediaTypesOrLabels) {
+  // Without WMI nothing is listed: the failure is the finding, not each disk or label.
+  ReportedRun wmi(MachineProfile("fault-inventory-no-wmi"));
+  EXPECT_EQ(WarningsOf(wmi, "no-disk"),
+            std::vector<std::string>{"the run counted no disk (every attempt of its first "
+                                     "inventory failed), so it probed no partition for a letter "
+                                     "and looked for neither SSD+HDD mode nor a cache SSD"});
+  EXPECT_TRUE(WarningsOf(wmi, "disk-not-inventoried").empty());
+  EXPECT_TRUE(WarningsOf(wmi, "label-unreachable").empty());
+
+  // The disk query that never finds a fixed disk: each disk left out names its media type.
+  ReportedRun usb(MachineProfile("fault-no-fixed-disk"));
+  EXPECT_EQ(WarningsOf(usb, "disk-not-inventoried").size(), 2u);
+  EXPECT_NE(WarningsOf(usb, "no-disk").at(0).find("found no fixed disk in any attempt"),
+            std::string::npos);
+
+  // A refresh that fails after a good first count leaves the run without any role.
+  ReportedRun refresh(MachineProfile("fault-inventory-refresh-exhausted"));
+  EXPECT_EQ(WarningsOf(refresh, "no-disk").size(), 1u);
+  EXPECT_TRUE(WarningsOf(refresh, "label-unreachable").empty());
+}
+
+TEST(Warnings, OrderedBySeverity) {
+  // A wiped data disk, M: on the wrong volume, an external disk, and an unlettered OS partition.
+  ReportedRun sim(R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]]}},
+      "disks": [{"sizeMB": 476940, "style": "mbr", "partitions": [
+                   {"label": "OS", "sizeMB": 90000},
+                   {"label": "DATA", "sizeMB": 9000, "letter": "D:"}]},
+                {"sizeMB": 30533, "partitions": [{"label": "Photos", "sizeMB": 9000}]},
+                {"sizeMB": 953869, "mediaType": "External hard disk media"}]})");
+  std::vector<std::pair<Severity, std::string>> seen;
+  for (const auto& warning : sim.report.warnings) seen.push_back({warning.severity, warning.kind});
+  EXPECT_EQ(seen, (std::vector<std::pair<Severity, std::string>>{
+                      {Severity::Danger, "disk-cleaned"},
+                      {Severity::Warning, "letter-role"},
+                      {Severity::Warning, "label-unreachable"},
+                      {Severity::Note, "disk-not-inventoried"}}));
 }
 
 }  // namespace

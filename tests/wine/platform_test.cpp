@@ -1,5 +1,6 @@
 // Checks the Win32 platform against a real implementation of the system (run under Wine).
 // Usage: platform_test <work folder> <free drive letter>, e.g. platform_test X:\platform Q:
+//        platform_test --dos-devices   (each drive letter and its target, one a line)
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -289,8 +290,22 @@ void TestWmi(RecordingPlatform& platform) {
 
 }  // namespace
 
+// Every defined drive letter with the target in force, for a before-and-after comparison.
+int ListDosDevices() {
+  quorvane::win32::Win32Platform platform;
+  const uint32_t mask = platform.GetLogicalDrives();
+  for (int n = 0; n < 26; ++n) {
+    if ((mask & (1u << n)) == 0) continue;
+    const std::wstring letter = std::wstring(1, static_cast<wchar_t>(L'A' + n)) + L":";
+    std::printf("%s %s\n", Narrow(letter).c_str(),
+                Narrow(platform.QueryDosDevice(letter, 2048).value_or(L"<none>")).c_str());
+  }
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
   const UINT errorModeBefore = ::GetErrorMode();
+  if (argc == 2 && std::wstring(argv[1]) == L"--dos-devices") return ListDosDevices();
   if (argc != 3) {
     std::printf("usage: platform_test <work folder> <free drive letter>\n");
     return 2;

@@ -13,16 +13,14 @@
 #include "report/terminal_summary.h"
 #include "run/layout_job.h"
 #include "tools/sim/builtin_machines.h"
+#include "tools/sim/exit_status.h"
+#include "tools/sim/logs_mode.h"
 #include "tools/sim/out_folder.h"
 #include "tools/sim/stdout_colour.h"
 
 namespace {
 
 using namespace quorvane::sim;
-
-constexpr int kCompleted = 0;
-constexpr int kInternalFailure = 1;
-constexpr int kUsage = 2;
 
 std::optional<Profile> BuiltinProfile(const std::string& name) {
   for (const auto& [file, text] : BuiltinMachineFiles())
@@ -50,7 +48,8 @@ int ListBuiltins() {
 
 constexpr char kHelpFooter[] =
     "Exit status: 0 the run completed (whatever road it took); 2 a usage, profile or output\n"
-    "error, reported on one line before anything is written; 1 an internal failure.\n"
+    "error, reported on one line before anything is written; 3 with --logs: a log read as\n"
+    "foreign, damaged or cut short; 1 an internal failure.\n"
     "The command line, the machine profiles and the output: docs/simulator.md\n"
     "(installed as /usr/share/doc/quorvane-sim/simulator.md).";
 
@@ -66,14 +65,26 @@ int main(int argc, char** argv) {
   bool list = false;
   auto* profileOption = app.add_option("PROFILE", profilePath, "machine profile (JSON)");
   auto* builtinOption = app.add_option("--profile", builtin, "run a built-in example by name");
-  app.add_option("--out", outDir, "folder for the volumes and summary.json")->capture_default_str();
-  auto* htmlOption =
-      app.add_option("--html", htmlPath, "also write a page picturing the disks before and after");
+  auto* outOption = app.add_option("--out", outDir, "folder for the volumes and summary.json")
+                        ->capture_default_str();
+  auto* htmlOption = app.add_option(
+      "--html", htmlPath,
+      "also write a page picturing the disks before and after (with --logs: the table)");
   app.add_flag("--quiet", quiet, "print nothing");
-  app.add_flag("--list", list, "list the built-in examples");
+  auto* listOption = app.add_flag("--list", list, "list the built-in examples");
   app.set_version_flag("--version", "quorvane-sim " QUORVANE_VERSION, "print the version");
   app.footer(kHelpFooter);
   profileOption->excludes(builtinOption);
+  LogsOptions logs;
+  auto* logsOption = app.add_option("--logs", logs.inputs,
+                                    "read real run logs (files, folders) into one fleet table");
+  app.add_option("--csv", logs.csvPath, "with --logs: write the table as CSV")->needs(logsOption);
+  app.add_option("--json", logs.jsonPath, "with --logs: write the table as JSON")
+      ->needs(logsOption);
+  logsOption->excludes(profileOption)
+      ->excludes(builtinOption)
+      ->excludes(outOption)
+      ->excludes(listOption);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -81,9 +92,18 @@ int main(int argc, char** argv) {
     std::cerr << "quorvane-sim: " << e.what() << " (quorvane-sim --help shows the options)\n";
     return kUsage;
   }
-  const bool page = htmlOption->count() > 0;  // an empty name too: it is refused, not ignored
+  const bool page = htmlOption->count() > 0;
+  if (page && htmlPath.empty()) {  // refused, not taken for "no page"
+    std::cerr << "quorvane-sim: --html: expects a file name, found an empty one\n";
+    return kUsage;
+  }
 
   try {
+    if (!logs.inputs.empty()) {
+      logs.htmlPath = htmlPath;
+      logs.quiet = quiet;
+      return RunLogsMode(logs, std::cout, std::cerr);
+    }
     if (list) return ListBuiltins();
     Profile profile;
     if (!profilePath.empty()) {
@@ -105,8 +125,9 @@ int main(int argc, char** argv) {
       return kUsage;
     }
     const Profile loaded = profile;
-    SimPlatform machine(std::move(profile), outDir);
+    SimPlatform machine(std::move(profile));
     quorvane::CLayoutJob job(machine);
+    machine.WriteOutputTree(outDir);
     const auto report = quorvane::report::BuildRunReport(loaded, machine, job);
     WriteFile(std::filesystem::path(outDir) / "summary.json",
               quorvane::report::SummaryJson(report));

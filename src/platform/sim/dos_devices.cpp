@@ -17,6 +17,7 @@ bool DosDeviceTable::Define(uint32_t flags, const std::wstring& name, const std:
   if (!(flags & win::kDddRemoveDefinition)) {
     if (target.empty()) return false;
     stacks_[key].push_back(stored);
+    ++changes_;
     return true;
   }
   auto it = stacks_.find(key);
@@ -29,6 +30,7 @@ bool DosDeviceTable::Define(uint32_t flags, const std::wstring& name, const std:
     if (match) {
       stack.erase(stack.begin() + static_cast<std::ptrdiff_t>(i));
       if (stack.empty()) stacks_.erase(it);
+      ++changes_;
       return true;
     }
   }

@@ -19,6 +19,8 @@ class DosDeviceTable {
   std::optional<std::wstring> InForce(const std::wstring& name) const;
   // Every definition of a name, the one in force first.
   std::vector<std::wstring> Definitions(const std::wstring& name) const;
+  // Counts the changes made so far: what was looked up stays true while it is unchanged.
+  uint64_t Changes() const { return changes_; }
   // Defined drive letters "A:".."Z:" in ascending order.
   std::vector<std::wstring> Letters() const;
   uint32_t DriveMask() const;
@@ -26,6 +28,7 @@ class DosDeviceTable {
  private:
   static std::wstring Key(const std::wstring& name);
   std::map<std::wstring, std::vector<std::wstring>> stacks_;  // oldest first
+  uint64_t changes_ = 0;
 };
 
 }  // namespace quorvane::sim

@@ -9,6 +9,14 @@
 
 #include "platform/platform.h"
 
+namespace quorvane {
+// Profiles compare whole, their start time included.
+inline bool operator==(const LocalTime& a, const LocalTime& b) {
+  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+         a.minute == b.minute && a.second == b.second && a.millisecond == b.millisecond;
+}
+}  // namespace quorvane
+
 namespace quorvane::sim {
 
 // A file or folder that a profile puts on a volume. Paths use '/' and are
@@ -18,6 +26,7 @@ struct FileSpec {
   Kind kind = Kind::Text;
   std::string text;                     // Text: the bytes of the file (8-bit, as Windows keeps it)
   std::vector<std::wstring> wimImages;  // Wim: the image names dism lists
+  bool operator==(const FileSpec&) const = default;
 };
 
 struct PartitionSpec {
@@ -27,7 +36,13 @@ struct PartitionSpec {
   bool hidden = false;                 // not listed by WMI, still counts in kernel numbering
   std::optional<std::wstring> letter;  // "C:" form
   std::map<std::string, FileSpec> files;
+  bool operator==(const PartitionSpec&) const = default;
 };
+
+// The MBR signature of a disk whose profile gives none: non-zero and different for each index.
+inline uint32_t DefaultSignature(int index) {
+  return 0x51A70000u + static_cast<uint32_t>(index) + 1;
+}
 
 struct DiskSpec {
   int index = 0;
@@ -39,24 +54,28 @@ struct DiskSpec {
   bool gpt = true;  // style "gpt"; false for "mbr"
   uint32_t signature = 0;
   std::vector<PartitionSpec> partitions;
+  bool operator==(const DiskSpec&) const = default;
 };
 
 struct DriveSpec {
   std::wstring letter;                // "X:" form
   std::optional<std::wstring> label;  // null: no readable volume (an empty optical drive)
   std::map<std::string, FileSpec> files;
+  bool operator==(const DriveSpec&) const = default;
 };
 
 struct FirmwareSpec {
   enum class Kind { Uefi, Legacy, LastError, Readable };
   Kind kind = Kind::Uefi;
   uint32_t lastError = win::kErrorNoAccess;  // the error the failing probe leaves
+  bool operator==(const FirmwareSpec&) const = default;
 };
 
 struct SmbiosSpec {
   std::vector<uint8_t> table;  // the raw structure table, built or given
   uint8_t majorVersion = 2;
   uint8_t minorVersion = 8;
+  bool operator==(const SmbiosSpec&) const = default;
 };
 
 struct ToolsSpec {
@@ -64,6 +83,7 @@ struct ToolsSpec {
   std::optional<std::string> systemDiskReport;
   std::map<std::wstring, std::string> dismOutput;  // image path as written -> listing
   uint32_t durationMs = 0;
+  bool operator==(const ToolsSpec&) const = default;
 };
 
 // Failures to inject. Letters are in "M:" form; paths and program names as given.
@@ -75,6 +95,7 @@ struct FaultsSpec {
   std::vector<std::wstring> readOnly;         // letters
   std::vector<std::wstring> cannotCreate;     // whole Windows paths
   std::vector<std::wstring> cannotStart;      // program names
+  bool operator==(const FaultsSpec&) const = default;
 };
 
 struct Profile {
@@ -87,6 +108,9 @@ struct Profile {
   std::vector<DriveSpec> drives;  // always holds X:
   ToolsSpec tools;
   FaultsSpec faults;
+  // What a capture could not read on the real machine and what it assumed instead (UTF-8).
+  std::vector<std::string> captureNotes;
+  bool operator==(const Profile&) const = default;
 };
 
 }  // namespace quorvane::sim

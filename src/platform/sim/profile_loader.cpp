@@ -22,7 +22,6 @@ namespace {
 using Json = nlohmann::json;
 
 constexpr int64_t kMaxSizeMB = int64_t{1} << 40;  // keeps byte counts well inside 64 bits
-constexpr uint32_t kDefaultSignatureBase = 0x51A70000u;
 
 std::string Found(const Json& v) {
   switch (v.type()) {
@@ -442,7 +441,7 @@ DiskSpec ReadDisk(const Reader& r, const Json& v, const std::string& path, size_
       r.Fail(Reader::Field(path, "style"), "\"gpt\" or \"mbr\"", v["style"]);
     d.gpt = style == "gpt";
   }
-  d.signature = kDefaultSignatureBase + static_cast<uint32_t>(d.index) + 1;
+  d.signature = DefaultSignature(d.index);
   if (v.contains("signature"))
     d.signature = static_cast<uint32_t>(r.Integer(v["signature"], Reader::Field(path, "signature"),
                                                   1, 0xFFFFFFFFll, "a non-zero 32-bit number"));
@@ -593,9 +592,9 @@ Profile LoadProfile(std::string_view jsonText, const std::string& fileName) {
     if (auto at = what.find("] "); at != std::string::npos) what = what.substr(at + 2);
     r.Fail("", "valid JSON", what);
   }
-  r.Object(
-      doc, "",
-      {"name", "description", "start", "firmware", "smbios", "disks", "drives", "tools", "faults"});
+  r.Object(doc, "",
+           {"name", "description", "start", "firmware", "smbios", "disks", "drives", "tools",
+            "faults", "captureNotes"});
   Profile p;
   p.name = std::filesystem::path(fileName).stem().string();
   if (doc.contains("name")) p.name = r.String(doc["name"], "name");
@@ -637,6 +636,11 @@ Profile LoadProfile(std::string_view jsonText, const std::string& fileName) {
   }
   if (doc.contains("tools")) p.tools = ReadTools(r, doc["tools"], "tools");
   if (doc.contains("faults")) p.faults = ReadFaults(r, doc["faults"], "faults");
+  if (doc.contains("captureNotes")) {
+    const Json& notes = r.Array(doc["captureNotes"], "captureNotes");
+    for (size_t i = 0; i < notes.size(); ++i)
+      p.captureNotes.push_back(r.String(notes[i], Reader::Item("captureNotes", i)));
+  }
   return p;
 }
 

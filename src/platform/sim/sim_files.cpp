@@ -1,15 +1,12 @@
-// Files of the simulated machine: Windows paths resolved through the letters in force onto host
-// folders, the INI writer, script files, reads, searches and deletes.
-#include <fstream>
-#include <sstream>
-
+// Files of the simulated machine: Windows paths resolved through the letters in force onto the
+// volumes' in-memory files, the INI writer, script files, reads, searches and deletes.
 #include "base/text.h"
 #include "platform/sim/sim_platform.h"
 
 namespace quorvane::sim {
 namespace {
 
-namespace fs = std::filesystem;
+using Entry = VolumeFiles::Entry;
 
 bool ValidName(std::wstring_view name, bool wildcards) {
   for (wchar_t c : name) {
@@ -25,60 +22,25 @@ bool WildcardMatch(std::wstring_view name, std::wstring_view pattern) {
   return MatchesWildcards(name, pattern, L'*', L'?');
 }
 
-// The entry of `folder` whose name matches `name` ignoring ASCII case.
-std::optional<fs::path> FindEntry(const fs::path& folder, const std::wstring& name) {
-  std::error_code ec;
-  // Most lookups use the spelling the entry was made with: one stat instead of a listing.
-  fs::path exact = folder / fs::path(ToUtf8(name));
-  if (fs::exists(fs::symlink_status(exact, ec))) return exact;
-  std::wstring wanted = ToUpperAscii(name);
-  for (const auto& entry : fs::directory_iterator(folder, ec)) {
-    if (ToUpperAscii(FromUtf8(entry.path().filename().string())) == wanted) return entry.path();
-  }
-  return std::nullopt;
-}
-
-bool IsDir(const fs::path& p) {
-  std::error_code ec;
-  return fs::is_directory(fs::symlink_status(p, ec));
-}
-
-bool IsRegular(const fs::path& p) {
-  std::error_code ec;
-  return fs::is_regular_file(fs::symlink_status(p, ec));
-}
-
-std::optional<std::string> ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-bool WriteAll(const fs::path& p, std::string_view bytes, bool append) {
-  std::ofstream out(p, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
-// A script file in text mode: "\n" becomes CR LF, one byte a character.
+// A script file in text mode: "\n" becomes CR LF, one byte a character. The file is the volume's
+// own entry; it stays valid while the run goes on, since nothing removes a file that is being
+// written.
 class SimScriptFile : public ScriptFile {
  public:
-  explicit SimScriptFile(fs::path path) : path_(std::move(path)) {}
+  SimScriptFile(Entry& file, uint64_t& changes) : file_(file), changes_(changes) {}
   void Write(const std::wstring& text) override {
     if (closed_) return;
-    std::string bytes;
+    ++changes_;
     for (char c : Narrow8(text)) {
-      if (c == '\n') bytes += '\r';
-      bytes += c;
+      if (c == '\n') file_.bytes += '\r';
+      file_.bytes += c;
     }
-    WriteAll(path_, bytes, true);
   }
   void Close() override { closed_ = true; }
 
  private:
-  fs::path path_;
+  Entry& file_;
+  uint64_t& changes_;
   bool closed_ = false;
 };
 
@@ -116,26 +78,37 @@ std::optional<SimPlatform::WinPath> SimPlatform::ParseWinPath(const std::wstring
   return out;
 }
 
-std::optional<fs::path> SimPlatform::VolumeRoot(const std::wstring& letter) const {
+std::optional<SimPlatform::Place> SimPlatform::VolumeRoot(const std::wstring& letter) {
   auto target = dos_.InForce(letter);
   if (!target) return std::nullopt;
-  Volume volume = VolumeOfTarget(*target);
+  const Volume volume = VolumeOfTarget(*target);
   if (!volume.exists || !volume.label) return std::nullopt;
-  std::error_code ec;
-  fs::create_directories(volume.folder, ec);
-  return volume.folder;
+  auto found = volumes_.find(volume.name);
+  if (found == volumes_.end()) found = volumes_.emplace(volume.name, VolumeFiles()).first;
+  Entry& root = found->second.Root();
+  return Place{volume.name, &root, &root, "volumes/" + volume.name, L""};
 }
 
-std::optional<fs::path> SimPlatform::Walk(const fs::path& root,
-                                          const std::vector<std::wstring>& parts, size_t count) {
-  fs::path at = root;
+std::optional<SimPlatform::Place> SimPlatform::Walk(Place at,
+                                                    const std::vector<std::wstring>& parts,
+                                                    size_t count) {
   for (size_t i = 0; i < count; ++i) {
-    if (!IsDir(at)) return std::nullopt;
-    auto next = FindEntry(at, parts[i]);
-    if (!next) return std::nullopt;
-    at = *next;
+    if (!at.entry->folder) return std::nullopt;
+    Entry* next = VolumeFiles::Child(*at.entry, parts[i]);
+    if (next == nullptr) return std::nullopt;
+    at.folder = at.entry;
+    at.entry = next;
+    at.spelled += "/" + ToUtf8(next->name);
   }
   return at;
+}
+
+std::optional<SimPlatform::Place> SimPlatform::Find(const std::wstring& path) {
+  auto win = ParseWinPath(path, false);
+  if (!win) return std::nullopt;
+  auto root = VolumeRoot(win->letter);
+  if (!root) return std::nullopt;
+  return Walk(*root, win->parts, win->parts.size());
 }
 
 bool SimPlatform::LetterWritable(const std::wstring& letter) const {
@@ -144,7 +117,7 @@ bool SimPlatform::LetterWritable(const std::wstring& letter) const {
   return true;
 }
 
-std::optional<fs::path> SimPlatform::PathForWrite(const std::wstring& path) const {
+std::optional<SimPlatform::Place> SimPlatform::PathForWrite(const std::wstring& path) {
   for (const auto& blocked : profile_.faults.cannotCreate)
     if (EqualsIgnoreCaseAscii(blocked, path)) return std::nullopt;
   auto win = ParseWinPath(path, false);
@@ -152,61 +125,81 @@ std::optional<fs::path> SimPlatform::PathForWrite(const std::wstring& path) cons
   auto root = VolumeRoot(win->letter);
   if (!root) return std::nullopt;
   auto folder = Walk(*root, win->parts, win->parts.size() - 1);
-  if (!folder || !IsDir(*folder)) return std::nullopt;
+  if (!folder || !folder->entry->folder) return std::nullopt;
+  Place place = *folder;
+  place.folder = folder->entry;
+  place.name = win->parts.back();
+  place.entry = VolumeFiles::Child(*place.folder, place.name);
   // An existing file keeps the spelling it was created with.
-  if (auto existing = FindEntry(*folder, win->parts.back())) {
-    if (!IsRegular(*existing)) return std::nullopt;
-    return existing;
+  if (place.entry != nullptr) {
+    if (place.entry->folder) return std::nullopt;
+    place.spelled += "/" + ToUtf8(place.entry->name);
+  } else {
+    place.spelled += "/" + ToUtf8(win->parts.back());
   }
-  return *folder / ToUtf8(win->parts.back());
+  return place;
 }
 
-std::optional<fs::path> SimPlatform::HostPathOf(const std::wstring& path) const {
-  auto win = ParseWinPath(path, false);
-  if (!win) return std::nullopt;
-  auto root = VolumeRoot(win->letter);
-  if (!root) return std::nullopt;
-  return Walk(*root, win->parts, win->parts.size());
-}
-
-std::string SimPlatform::RelativeToOut(const fs::path& path) const {
-  return path.lexically_relative(outDir_).generic_string();
+Entry& SimPlatform::MakeFile(Place& place) {
+  if (place.entry == nullptr) place.entry = &VolumeFiles::Add(*place.folder, place.name, false);
+  return *place.entry;
 }
 
 bool SimPlatform::WritePrivateProfileString(const std::wstring& section, const std::wstring& key,
                                             const std::wstring& value, const std::wstring& file) {
   LogWrite record{key, value, file, false, ""};
-  auto host = PathForWrite(file);
-  if (host) {
-    std::string before = ReadAll(*host).value_or("");
-    auto cached = iniCache_.find(*host);
-    // Lines this writer set keep their whole keys, '=' included, while the file
-    // is as it left it.
-    IniFile ini = cached != iniCache_.end() && cached->second.first == before
-                      ? cached->second.second
-                      : IniFile::Parse(before);
-    ini.Set(Narrow8(section), Narrow8(key), Narrow8(value));
-    std::string after = ini.Bytes();
-    if (WriteAll(*host, after, false)) {
-      iniCache_[*host] = {after, ini};
-      record.written = true;
-      record.hostFile = RelativeToOut(*host);
+  // The writer reads the whole file and writes it back for every line, as Windows does. The file
+  // it wrote last, found by the same path through the same letters and changed by nobody since,
+  // is still where it was and still holds what its parsed form says.
+  IniCache& cache = iniCache_;
+  const bool same = cache.valid && cache.path == file && cache.letterChanges == dos_.Changes() &&
+                    cache.fileChanges == fileChanges_;
+  std::optional<Place> found;
+  if (!same) found = PathForWrite(file);
+  Place* place = same ? &cache.place : found ? &*found : nullptr;
+  if (place != nullptr) {
+    Entry& log = MakeFile(*place);
+    if (same) {
+      cache.ini.Adopt(std::move(log.bytes));
+    } else {
+      cache.ini = IniFile::Parse(log.bytes);
     }
+    cache.ini.Set(Narrow8(section), Narrow8(key), Narrow8(value));
+    log.bytes = cache.ini.Release();
+    if (!same)
+      cache = IniCache{file, *place, std::move(cache.ini), dos_.Changes(), fileChanges_, true};
+    record.written = true;
+    record.hostFile = place->spelled;
   }
-  logWrites_.push_back(record);
-  return record.written;
+  logWrites_.push_back(std::move(record));
+  return logWrites_.back().written;
 }
 
 std::unique_ptr<ScriptFile> SimPlatform::CreateScriptFile(const std::wstring& path) {
-  auto host = PathForWrite(path);
-  if (!host || !WriteAll(*host, "", false)) return nullptr;
-  return std::make_unique<SimScriptFile>(*host);
+  auto place = PathForWrite(path);
+  if (!place) return nullptr;
+  Entry& file = MakeFile(*place);
+  file.bytes.clear();
+  ++fileChanges_;
+  return std::make_unique<SimScriptFile>(file, fileChanges_);
+}
+
+std::optional<std::string> SimPlatform::FileBytes(const std::wstring& path) const {
+  auto win = ParseWinPath(path, false);
+  auto target = win ? dos_.InForce(win->letter) : std::nullopt;
+  const VolumeFiles* files = target ? FilesOf(VolumeOfTarget(*target).name) : nullptr;
+  if (files == nullptr) return std::nullopt;
+  const Entry* at = &files->Root();
+  for (const auto& name : win->parts) {
+    at = at->folder ? VolumeFiles::Child(*at, name) : nullptr;
+    if (at == nullptr) return std::nullopt;
+  }
+  if (at->folder) return std::nullopt;
+  return at->bytes;
 }
 
 std::optional<std::string> SimPlatform::ReadFileBytes(const std::wstring& path) {
-  auto host = HostPathOf(path);
-  if (!host || !IsRegular(*host)) return std::nullopt;
-  return ReadAll(*host);
+  return FileBytes(path);
 }
 
 bool SimPlatform::FindFirstFile(const std::wstring& pattern) {
@@ -215,25 +208,24 @@ bool SimPlatform::FindFirstFile(const std::wstring& pattern) {
   auto root = VolumeRoot(win->letter);
   if (!root) return false;
   auto folder = Walk(*root, win->parts, win->parts.size() - 1);
-  if (!folder || !IsDir(*folder)) return false;
+  if (!folder || !folder->entry->folder) return false;
   const std::wstring& last = win->parts.back();
   // A folder other than the root lists "." and ".." too.
   if (win->parts.size() > 1 && (WildcardMatch(L".", last) || WildcardMatch(L"..", last)))
     return true;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(*folder, ec))
-    if (WildcardMatch(FromUtf8(entry.path().filename().string()), last)) return true;
+  for (const auto& child : folder->entry->children)
+    if (WildcardMatch(child->name, last)) return true;
   return false;
 }
 
 bool SimPlatform::DeleteFile(const std::wstring& path) {
   auto win = ParseWinPath(path, false);
   if (!win || !LetterWritable(win->letter)) return false;
-  auto host = HostPathOf(path);
-  if (!host || !IsRegular(*host)) return false;
-  std::error_code ec;
-  iniCache_.erase(*host);
-  return fs::remove(*host, ec);
+  auto place = Find(path);
+  if (!place || place->entry->folder || place->entry == place->folder) return false;
+  ++fileChanges_;
+  VolumeFiles::Remove(*place->folder, place->entry);
+  return true;
 }
 
 std::optional<std::string> SimPlatform::ReadFile(const std::wstring& path) {
@@ -241,8 +233,13 @@ std::optional<std::string> SimPlatform::ReadFile(const std::wstring& path) {
 }
 
 bool SimPlatform::WriteFile(const std::wstring& path, std::string_view bytes, bool append) {
-  auto host = PathForWrite(path);
-  return host && WriteAll(*host, bytes, append);
+  auto place = PathForWrite(path);
+  if (!place) return false;
+  Entry& file = MakeFile(*place);
+  if (!append) file.bytes.clear();
+  file.bytes.append(bytes);
+  ++fileChanges_;
+  return true;
 }
 
 CommandHost::MakeFolderResult SimPlatform::MakeFolder(const std::wstring& path) {
@@ -255,28 +252,26 @@ CommandHost::MakeFolderResult SimPlatform::MakeFolder(const std::wstring& path) 
   if (Walk(*root, win->parts, win->parts.size())) return MakeFolderResult::Exists;
   if (!LetterWritable(win->letter)) return MakeFolderResult::Failed;
   // Missing folders on the way are made too, as the interpreter's MKDIR does.
-  fs::path at = *root;
+  Entry* at = root->entry;
   for (const auto& name : win->parts) {
-    if (auto next = FindEntry(at, name)) {
-      if (!IsDir(*next)) return MakeFolderResult::Failed;
-      at = *next;
+    if (Entry* next = VolumeFiles::Child(*at, name)) {
+      if (!next->folder) return MakeFolderResult::Failed;
+      at = next;
       continue;
     }
-    at /= ToUtf8(name);
-    std::error_code ec;
-    if (!fs::create_directory(at, ec)) return MakeFolderResult::Failed;
+    at = &VolumeFiles::Add(*at, name, true);
   }
   return MakeFolderResult::Made;
 }
 
 bool SimPlatform::IsFolder(const std::wstring& path) {
-  auto host = HostPathOf(path);
-  return host && IsDir(*host);
+  auto place = Find(path);
+  return place && place->entry->folder;
 }
 
 bool SimPlatform::IsFile(const std::wstring& path) {
-  auto host = HostPathOf(path);
-  return host && IsRegular(*host);
+  auto place = Find(path);
+  return place && !place->entry->folder;
 }
 
 }  // namespace quorvane::sim

@@ -2,8 +2,6 @@
 // child processes.
 #include "platform/sim/sim_platform.h"
 
-#include <fstream>
-
 #include "base/text.h"
 #include "letters/device_path.h"
 #include "platform/sim/commands/command_words.h"
@@ -35,52 +33,62 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
 
 }  // namespace
 
-SimPlatform::SimPlatform(Profile profile, std::filesystem::path outDir)
-    : profile_(std::move(profile)), outDir_(std::move(outDir)) {
-  std::filesystem::create_directories(outDir_ / "volumes");
+SimPlatform::SimPlatform(Profile profile) : profile_(std::move(profile)) {
+  auto populate = [&](const std::string& volume, const std::map<std::string, FileSpec>& files) {
+    VolumeFiles& tree = volumes_[volume];
+    for (const auto& [path, entry] : files) {
+      std::string bytes = entry.text;
+      if (entry.kind == FileSpec::Kind::Wim) {
+        bytes = kWimMarker;
+        for (const auto& image : entry.wimImages) bytes += ToUtf8(image) + "\n";
+      }
+      tree.Put(path, std::move(bytes));
+    }
+  };
   for (const auto& disk : profile_.disks) {
     for (size_t i = 0; i < disk.partitions.size(); ++i) {
       const auto& part = disk.partitions[i];
-      int number = static_cast<int>(i) + 1;
+      const int number = static_cast<int>(i) + 1;
       if (part.letter)
         dos_.Define(win::kDddRawTargetPath, *part.letter, PartitionDevicePath(disk.index, number));
-      if (part.label) PopulateVolume(PartitionFolder(disk.index, number), part.files);
+      if (part.label) populate(PartitionVolume(disk.index, number), part.files);
     }
   }
   for (const auto& drive : profile_.drives) {
     dos_.Define(win::kDddRawTargetPath, drive.letter, L"volume:" + drive.letter);
-    if (drive.label)
-      PopulateVolume(outDir_ / "volumes" / ToUtf8(drive.letter.substr(0, 1)), drive.files);
+    if (drive.label) populate(ToUtf8(drive.letter.substr(0, 1)), drive.files);
   }
   mountFailuresLeft_ = profile_.faults.mountFailures;
 }
 
 SimPlatform::~SimPlatform() = default;
 
-void SimPlatform::PopulateVolume(const std::filesystem::path& folder,
-                                 const std::map<std::string, FileSpec>& files) {
-  std::filesystem::create_directories(folder);
-  for (const auto& [path, entry] : files) {
-    std::filesystem::path host = folder / std::filesystem::path(path);
-    if (entry.kind == FileSpec::Kind::Folder) {
-      std::filesystem::create_directories(host);
-      continue;
-    }
-    std::filesystem::create_directories(host.parent_path());
-    std::ofstream out(host, std::ios::binary | std::ios::trunc);
-    if (entry.kind == FileSpec::Kind::Text) {
-      out << entry.text;
-    } else {
-      out << kWimMarker;
-      for (const auto& image : entry.wimImages) out << ToUtf8(image) << "\n";
-    }
-    if (!out) throw std::runtime_error("cannot write " + host.string());
-  }
+std::string SimPlatform::PartitionVolume(int disk, int partition) {
+  return "disk" + std::to_string(disk) + "-part" + std::to_string(partition);
 }
 
-std::filesystem::path SimPlatform::PartitionFolder(int disk, int partition) const {
-  return outDir_ / "volumes" /
-         ("disk" + std::to_string(disk) + "-part" + std::to_string(partition));
+const VolumeFiles* SimPlatform::FilesOf(const std::string& volume) const {
+  auto found = volumes_.find(volume);
+  return found == volumes_.end() ? nullptr : &found->second;
+}
+
+const VolumeFiles::Entry* SimPlatform::EntryAt(std::string_view treePath) const {
+  constexpr std::string_view kVolumes = "volumes/";
+  if (treePath.substr(0, kVolumes.size()) != kVolumes) return nullptr;
+  treePath.remove_prefix(kVolumes.size());
+  size_t slash = treePath.find('/');
+  const VolumeFiles* files = FilesOf(std::string(treePath.substr(0, slash)));
+  const VolumeFiles::Entry* at = files == nullptr ? nullptr : &files->Root();
+  while (at != nullptr && slash != std::string_view::npos) {
+    treePath.remove_prefix(slash + 1);
+    slash = treePath.find('/');
+    at = VolumeFiles::Child(*at, FromUtf8(treePath.substr(0, slash)));
+  }
+  return at;
+}
+
+void SimPlatform::WriteOutputTree(const std::filesystem::path& outDir) const {
+  for (const auto& [name, files] : volumes_) files.WriteTo(outDir / "volumes" / name);
 }
 
 SimPlatform::Volume SimPlatform::VolumeOfTarget(const std::wstring& target) const {
@@ -92,7 +100,7 @@ SimPlatform::Volume SimPlatform::VolumeOfTarget(const std::wstring& target) cons
         continue;
       volume.exists = true;
       volume.label = d.partitions[static_cast<size_t>(numbers->partition) - 1].label;
-      if (volume.label) volume.folder = PartitionFolder(numbers->disk, numbers->partition);
+      if (volume.label) volume.name = PartitionVolume(numbers->disk, numbers->partition);
     }
     return volume;
   }
@@ -102,7 +110,7 @@ SimPlatform::Volume SimPlatform::VolumeOfTarget(const std::wstring& target) cons
       if (drive.letter != upper.substr(7)) continue;
       volume.exists = true;
       volume.label = drive.label;
-      if (volume.label) volume.folder = outDir_ / "volumes" / ToUtf8(drive.letter.substr(0, 1));
+      if (volume.label) volume.name = ToUtf8(drive.letter.substr(0, 1));
     }
   }
   return volume;
@@ -291,9 +299,10 @@ void SimPlatform::CleanDisk(int diskIndex) {
     for (size_t i = 0; i < disk.partitions.size(); ++i) {
       const auto& label = disk.partitions[i].label;
       if (label && !label->empty()) cleaned.labels.push_back(*label);
-      std::filesystem::remove_all(PartitionFolder(diskIndex, static_cast<int>(i) + 1));
+      volumes_.erase(PartitionVolume(diskIndex, static_cast<int>(i) + 1));
     }
     disk.partitions.clear();
+    ++fileChanges_;
     cleanedDisks_.push_back(cleaned);
   }
 }

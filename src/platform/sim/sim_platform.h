@@ -14,15 +14,16 @@
 #include "platform/sim/dos_devices.h"
 #include "platform/sim/ini_file.h"
 #include "platform/sim/profile.h"
+#include "platform/sim/volume_files.h"
 
 namespace quorvane::sim {
 
-// Keeps every volume as a host folder under `outDir`/volumes (X, disk<D>-part<P>,
-// other drive letters) and records what the run did for the summary. The
-// folder is expected to be empty or absent.
+// Keeps every volume's files in memory and records what the run did for its report. A volume is
+// named as its folder in the output tree: "X", "disk<D>-part<P>" (P in kernel numbering), or the
+// letter of another drive; WriteOutputTree writes them all under DIR/volumes.
 class SimPlatform : public Platform, public CommandHost {
  public:
-  SimPlatform(Profile profile, std::filesystem::path outDir);
+  explicit SimPlatform(Profile profile);
   ~SimPlatform() override;
   SimPlatform(const SimPlatform&) = delete;
   SimPlatform& operator=(const SimPlatform&) = delete;
@@ -69,7 +70,7 @@ class SimPlatform : public Platform, public CommandHost {
     std::wstring value;
     std::wstring file;     // as the program named it
     bool written = false;  // false: the line was lost
-    std::string hostFile;  // relative to the output folder, '/'-separated; "" when lost
+    std::string hostFile;  // in the output tree ("volumes/X/Quorvane.log"); "" when lost
   };
   struct CommandRecord {
     std::wstring commandLine;
@@ -93,19 +94,27 @@ class SimPlatform : public Platform, public CommandHost {
   const std::vector<CleanedDisk>& CleanedDisks() const { return cleanedDisks_; }
   const DosDeviceTable& DosDevices() const { return dos_; }
   uint64_t ElapsedMs() const { return elapsedMs_; }
-  const std::filesystem::path& OutDir() const { return outDir_; }
 
   // The volume a device target names, as it stands now.
   struct Volume {
     bool exists = false;                // the target names a partition or a listed drive
     std::optional<std::wstring> label;  // empty: no file system
-    std::filesystem::path folder;       // the host folder, when it has a file system
+    std::string name;                   // its folder in the output tree, when it has a file system
   };
   Volume VolumeOfTarget(const std::wstring& target) const;
   // The label read through a letter ("E:", "E:\" or "E"); empty when unreadable.
   std::optional<std::wstring> LabelThroughLetter(const std::wstring& drive) const;
-  // The host path of a Windows path through the letters in force, when it exists.
-  std::optional<std::filesystem::path> HostPathOf(const std::wstring& path) const;
+  // The files of the volume of that name (see Volume::name); null when it has none (any more).
+  const VolumeFiles* FilesOf(const std::string& volume) const;
+  // The file or folder at a path of the output tree ("volumes/X/RyTools/a.cmd"), names matched
+  // ignoring ASCII case; null when there is none.
+  const VolumeFiles::Entry* EntryAt(std::string_view treePath) const;
+  // Every volume with a file system, by name.
+  const std::map<std::string, VolumeFiles>& Volumes() const { return volumes_; }
+  // Writes DIR/volumes/<volume>/... as the run left them; throws when it cannot.
+  void WriteOutputTree(const std::filesystem::path& outDir) const;
+  // The bytes of a file through the letters in force, as they stand now.
+  std::optional<std::string> FileBytes(const std::wstring& path) const;
 
   // WMI steps, called by the simulated WMI objects (each returns an HRESULT).
   int32_t WmiConnectServer(const std::wstring& ns);
@@ -118,26 +127,48 @@ class SimPlatform : public Platform, public CommandHost {
     std::vector<std::wstring> parts;
   };
   static std::optional<WinPath> ParseWinPath(const std::wstring& path, bool wildcardsInLast);
-  // The host folder of the volume a letter reaches, when it has a file system.
-  std::optional<std::filesystem::path> VolumeRoot(const std::wstring& letter) const;
-  static std::optional<std::filesystem::path> Walk(const std::filesystem::path& root,
-                                                   const std::vector<std::wstring>& parts,
-                                                   size_t count);
+  // A folder or file reached through a letter: its volume, the folder it is in, and itself when
+  // it exists.
+  struct Place {
+    std::string volume;
+    VolumeFiles::Entry* folder = nullptr;
+    VolumeFiles::Entry* entry = nullptr;
+    std::string spelled;  // "volumes/<volume>/..." as the names are spelled
+    std::wstring name;    // the last name as the path gave it (for a file to be made)
+  };
+  // The root of the volume a letter reaches, when it has a file system.
+  std::optional<Place> VolumeRoot(const std::wstring& letter);
+  // Walks the first `count` names of `parts` from a volume root; empty when a name is missing or
+  // a file stands where a folder is needed.
+  static std::optional<Place> Walk(Place at, const std::vector<std::wstring>& parts, size_t count);
+  // The entry a Windows path names, when it exists.
+  std::optional<Place> Find(const std::wstring& path);
   bool LetterWritable(const std::wstring& letter) const;
-  // Where a file may be created or rewritten: the volume is readable and
-  // writable through the letter, its folder exists, the path is not blocked.
-  std::optional<std::filesystem::path> PathForWrite(const std::wstring& path) const;
-  std::filesystem::path PartitionFolder(int disk, int partition) const;
-  void PopulateVolume(const std::filesystem::path& folder,
-                      const std::map<std::string, FileSpec>& files);
-  std::string RelativeToOut(const std::filesystem::path& path) const;
+  // Where a file may be created or rewritten: the volume is readable and writable through the
+  // letter, its folder exists, the path is not blocked. `entry` is the file when it exists; when
+  // it does not, it is created (empty) by MakeFile.
+  std::optional<Place> PathForWrite(const std::wstring& path);
+  static VolumeFiles::Entry& MakeFile(Place& place);
+  static std::string PartitionVolume(int disk, int partition);
 
   Profile profile_;
-  std::filesystem::path outDir_;
+  std::map<std::string, VolumeFiles> volumes_;
   DosDeviceTable dos_;
   uint64_t elapsedMs_ = 0;
   std::map<std::wstring, int> mountFailuresLeft_;
-  std::map<std::filesystem::path, std::pair<std::string, IniFile>> iniCache_;
+  // Counts every change to a file other than a line of the INI writer.
+  uint64_t fileChanges_ = 0;
+  // The INI writer's last file, the path it was named by and its parsed form: the next line
+  // mostly goes to the same file. Valid while no letter and no other file changed since.
+  struct IniCache {
+    std::wstring path;
+    Place place;
+    IniFile ini;
+    uint64_t letterChanges = 0;
+    uint64_t fileChanges = 0;
+    bool valid = false;
+  };
+  IniCache iniCache_;
 
   int comDepth_ = 0;
   int comInitCalls_ = 0;

@@ -34,7 +34,7 @@ class SimWmiEnumerator : public WmiEnumerator {
     Result result;
     if (next_ < rows_.size()) {
       result.hr = win::kSOk;
-      result.object = std::make_unique<SimWmiObject>(rows_[next_++]);
+      result.object = std::make_unique<SimWmiObject>(std::move(rows_[next_++]));
     }
     return result;
   }
@@ -74,7 +74,7 @@ class SimWmiServices : public WmiServices {
     if (!win::Succeeded(fault)) return fault;
     auto query = ParseWql(wql);
     if (!query) return hr::kWbemEInvalidQuery;
-    auto rows = Rows(query->className);
+    auto rows = Rows(query->className, &*query);
     if (!rows) return hr::kWbemEInvalidClass;
     std::vector<WmiRow> matching;
     for (auto& row : *rows)
@@ -93,8 +93,9 @@ class SimWmiServices : public WmiServices {
   }
 
  private:
-  std::optional<std::vector<WmiRow>> Rows(const std::wstring& className) const {
-    if (cimv2_) return Cimv2Rows(machine_, className);
+  std::optional<std::vector<WmiRow>> Rows(const std::wstring& className,
+                                          const WqlQuery* query = nullptr) const {
+    if (cimv2_) return Cimv2Rows(machine_, className, query);
     if (EqualsIgnoreCaseAscii(className, kSmbiosClass))
       return std::vector<WmiRow>{SmbiosRow(machine_)};
     return std::nullopt;
@@ -144,13 +145,21 @@ std::vector<ListedPartition> ListedPartitions(const SimPlatform& machine) {
 }
 
 std::wstring PartitionDeviceId(const ListedPartition& p) {
-  return L"Disk #" + std::to_wstring(p.disk->index) + L", Partition #" +
-         std::to_wstring(p.wmiIndex);
+  return L"Disk #" + DecimalText(p.disk->index) + L", Partition #" + DecimalText(p.wmiIndex);
 }
 
-std::vector<WmiRow> DiskDriveRows(const SimPlatform& machine) {
+// False when `query` tests `property` and `text` fails that test: the row need not be built.
+bool MayMatch(const WqlQuery* query, const wchar_t* property, const std::wstring& text) {
+  if (query == nullptr || query->test == WqlQuery::Test::All ||
+      !EqualsIgnoreCaseAscii(query->property, property))
+    return true;
+  return WqlMatches(*query, text);
+}
+
+std::vector<WmiRow> DiskDriveRows(const SimPlatform& machine, const WqlQuery* query) {
   std::vector<WmiRow> rows;
   for (const auto& disk : machine.profile().disks) {
+    if (!MayMatch(query, L"MediaType", disk.mediaType)) continue;
     int64_t listed = 0;
     for (const auto& part : disk.partitions) listed += part.hidden ? 0 : 1;
     WmiRow row;
@@ -167,12 +176,14 @@ std::vector<WmiRow> DiskDriveRows(const SimPlatform& machine) {
   return rows;
 }
 
-std::vector<WmiRow> DiskPartitionRows(const SimPlatform& machine) {
+std::vector<WmiRow> DiskPartitionRows(const SimPlatform& machine, const WqlQuery* query) {
   std::vector<WmiRow> rows;
   for (const auto& p : ListedPartitions(machine)) {
+    const std::wstring id = PartitionDeviceId(p);
+    if (!MayMatch(query, L"DeviceID", id)) continue;
     WmiRow row;
-    row.emplace_back(L"DeviceID", WmiText(PartitionDeviceId(p)));
-    row.emplace_back(L"Name", WmiText(PartitionDeviceId(p)));
+    row.emplace_back(L"DeviceID", WmiText(id));
+    row.emplace_back(L"Name", WmiText(id));
     row.emplace_back(L"DiskIndex", WmiInteger(p.disk->index));
     row.emplace_back(L"Index", WmiInteger(p.wmiIndex));
     row.emplace_back(L"Type", WmiText(p.partition->type));
@@ -183,9 +194,10 @@ std::vector<WmiRow> DiskPartitionRows(const SimPlatform& machine) {
   return rows;
 }
 
-std::vector<WmiRow> LogicalDiskRows(const SimPlatform& machine) {
+std::vector<WmiRow> LogicalDiskRows(const SimPlatform& machine, const WqlQuery* query) {
   std::vector<WmiRow> rows;
   for (const auto& letter : machine.DosDevices().Letters()) {
+    if (!MayMatch(query, L"DeviceID", letter)) continue;
     auto label = machine.LabelThroughLetter(letter);
     WmiRow row;
     row.emplace_back(L"DeviceID", WmiText(letter));
@@ -202,9 +214,13 @@ std::vector<WmiRow> LogicalDiskToPartitionRows(const SimPlatform& machine) {
   std::vector<WmiRow> rows;
   for (const auto& letter : machine.DosDevices().Letters()) {
     auto target = machine.DosDevices().InForce(letter);
+    // The kernel names a partition by this path (in any case): no other spelling reaches it.
+    auto numbers = target ? ParsePartitionDevicePath(*target) : std::nullopt;
+    if (!numbers ||
+        !EqualsIgnoreCaseAscii(*target, PartitionDevicePath(numbers->disk, numbers->partition)))
+      continue;
     for (const auto& p : listed) {
-      if (!target || !EqualsIgnoreCaseAscii(*target, PartitionDevicePath(p.disk->index, p.number)))
-        continue;
+      if (p.disk->index != numbers->disk || p.number != numbers->partition) continue;
       int64_t length = p.partition->sizeMB * kMiB;
       WmiRow row;
       row.emplace_back(L"Antecedent",
@@ -227,12 +243,12 @@ WmiValue WmiInteger(int64_t value) {
   WmiValue v;
   v.kind = WmiValue::Kind::Integer;
   v.integer = value;
-  v.text = std::to_wstring(value);
+  v.text = DecimalText(value);
   return v;
 }
 
 WmiValue WmiNumericText(int64_t value) {
-  WmiValue v = WmiText(std::to_wstring(value));
+  WmiValue v = WmiText(DecimalText(value));
   v.integer = value;
   return v;
 }
@@ -258,10 +274,12 @@ WmiValue WmiBytes(const std::vector<uint8_t>& bytes) {
 }
 
 std::optional<std::vector<WmiRow>> Cimv2Rows(const SimPlatform& machine,
-                                             const std::wstring& className) {
-  if (EqualsIgnoreCaseAscii(className, L"Win32_DiskDrive")) return DiskDriveRows(machine);
-  if (EqualsIgnoreCaseAscii(className, L"Win32_DiskPartition")) return DiskPartitionRows(machine);
-  if (EqualsIgnoreCaseAscii(className, L"Win32_LogicalDisk")) return LogicalDiskRows(machine);
+                                             const std::wstring& className, const WqlQuery* query) {
+  if (EqualsIgnoreCaseAscii(className, L"Win32_DiskDrive")) return DiskDriveRows(machine, query);
+  if (EqualsIgnoreCaseAscii(className, L"Win32_DiskPartition"))
+    return DiskPartitionRows(machine, query);
+  if (EqualsIgnoreCaseAscii(className, L"Win32_LogicalDisk"))
+    return LogicalDiskRows(machine, query);
   if (EqualsIgnoreCaseAscii(className, L"Win32_LogicalDiskToPartition"))
     return LogicalDiskToPartitionRows(machine);
   return std::nullopt;

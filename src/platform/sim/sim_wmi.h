@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/wql.h"
 
 namespace quorvane::sim {
 
@@ -27,7 +28,7 @@ constexpr int32_t kWbemEInvalidClass = static_cast<int32_t>(0x80041010u);
 constexpr int32_t kWbemEInvalidQuery = static_cast<int32_t>(0x80041017u);
 }  // namespace hr
 
-using WmiRow = std::vector<std::pair<std::wstring, WmiValue>>;
+using WmiRow = std::vector<std::pair<std::wstring_view, WmiValue>>;  // names are literals
 
 // Values as VariantChangeType to VT_BSTR sees them: integers give their decimal
 // text; 64-bit numbers arrive as text, as WMI hands them over; null gives none.
@@ -38,9 +39,11 @@ WmiValue WmiNull();
 WmiValue WmiBytes(const std::vector<uint8_t>& bytes);
 
 // The rows of a class of root\cimv2 as the machine stands; empty optional for
-// a class the simulator does not know.
+// a class the simulator does not know. With a query, rows whose DeviceID or MediaType the query's
+// test rules out are not built (the caller still applies the whole test).
 std::optional<std::vector<WmiRow>> Cimv2Rows(const SimPlatform& machine,
-                                             const std::wstring& className);
+                                             const std::wstring& className,
+                                             const WqlQuery* query = nullptr);
 
 std::unique_ptr<WmiLocator> MakeWmiLocator(SimPlatform& machine);
 

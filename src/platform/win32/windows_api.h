@@ -1,4 +1,5 @@
-// The one place that brings in the Windows, COM and WMI headers for the Win32 platform.
+// The one place that brings in the Windows, COM, WMI and device-control headers for the Win32
+// platform.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -12,6 +13,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 #include <wbemidl.h>
+#include <winioctl.h>
 
 // The platform interface names its operations after the system calls; the A/W selector
 // macros would rename them, so they go and the code calls the W functions by name.

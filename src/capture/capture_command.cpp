@@ -1,0 +1,35 @@
+// The capture command: collect, convert, write the one file, report.
+#include "capture/capture_command.h"
+
+#include "base/text.h"
+#include "capture/collect_facts.h"
+#include "capture/facts_to_profile.h"
+#include "platform/sim/profile_writer.h"
+
+namespace quorvane::capture {
+
+std::string ProfileNameOf(const std::wstring& file) {
+  const size_t slash = file.find_last_of(L"\\/:");
+  std::wstring name = slash == std::wstring::npos ? file : file.substr(slash + 1);
+  const size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+  return ToUtf8(name);
+}
+
+CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file) {
+  CaptureOutcome outcome;
+  const MachineFacts facts = CollectFacts(platform, system);
+  const sim::Profile profile = ProfileFromFacts(facts, ProfileNameOf(file));
+  if (!system.WriteNewFile(file, sim::WriteProfile(profile))) {
+    outcome.status = 1;
+    outcome.error = "quorvane: cannot write " + ToUtf8(file) + "\n";
+    return outcome;
+  }
+  outcome.output = "Wrote " + ToUtf8(file) + ": " + std::to_string(profile.disks.size()) +
+                   " disks, " + std::to_string(profile.drives.size()) + " other drives, " +
+                   std::to_string(profile.captureNotes.size()) + " notes\n";
+  for (const auto& note : profile.captureNotes) outcome.output += "note: " + note + "\n";
+  return outcome;
+}
+
+}  // namespace quorvane::capture

@@ -1,0 +1,211 @@
+// Reading a run-log file once and splitting it into time-stamped lines.
+#include "fleet/log_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "base/text.h"
+#include "run/run_log.h"
+
+namespace quorvane::fleet {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A number printed right-aligned in `width` characters, padded with blanks.
+bool PaddedNumber(std::string_view text, size_t at, size_t width, int& value) {
+  size_t i = at;
+  while (i < at + width - 1 && text[i] == ' ') ++i;
+  value = 0;
+  for (; i < at + width; ++i) {
+    if (!IsDigit(text[i])) return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  return true;
+}
+
+struct Damage {
+  LogFile& file;
+  size_t count = 0;
+  void Add(uint32_t line, const char* what) {
+    if (count++ == 0) file.problem = "line " + std::to_string(line) + ": " + what;
+  }
+  void Finish() {
+    if (count == 0) return;
+    file.verdict = FileVerdict::Damaged;
+    if (count > 1) file.problem += " (and " + std::to_string(count - 1) + " more damaged lines)";
+  }
+};
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Time stamps whose date is the previous line's: most lines of a log share their date.
+class StampReader {
+ public:
+  bool Read(std::string_view stamp, int64_t& ms) {
+    if (dateKnown_ && stamp.substr(0, kDateChars) == std::string_view(date_, kDateChars)) {
+      int hour = 0, minute = 0, second = 0, milli = 0;
+      if (!TimeOfDay(stamp, hour, minute, second, milli)) return false;
+      ms = dayMs_ + ((int64_t{hour} * 60 + minute) * 60 + second) * 1000 + milli;
+      return true;
+    }
+    if (!ParseTimeStamp(stamp, ms)) return false;
+    std::memcpy(date_, stamp.data(), kDateChars);
+    int hour = 0, minute = 0, second = 0, milli = 0;
+    TimeOfDay(stamp, hour, minute, second, milli);
+    dayMs_ = ms - (((int64_t{hour} * 60 + minute) * 60 + second) * 1000 + milli);
+    dateKnown_ = true;
+    return true;
+  }
+
+  // "hh:mm:ss:mmm" after the date and its blank.
+  static bool TimeOfDay(std::string_view s, int& hour, int& minute, int& second, int& milli) {
+    return PaddedNumber(s, 11, 2, hour) && s[13] == ':' && PaddedNumber(s, 14, 2, minute) &&
+           s[16] == ':' && PaddedNumber(s, 17, 2, second) && s[19] == ':' &&
+           PaddedNumber(s, 20, 3, milli) && hour <= 23 && minute <= 59 && second <= 59;
+  }
+
+ private:
+  static constexpr size_t kDateChars = 11;  // "yyyy/mm/dd "
+  char date_[kDateChars] = {};
+  bool dateKnown_ = false;
+  int64_t dayMs_ = 0;
+};
+
+// The text after the stamp: message '=' value. A key that starts with '=' (the separator line)
+// lost the stamp's closing blank when the INI writer reread the file.
+bool SplitLine(std::string_view line, StampReader& stamps, int64_t& ms, std::string_view& text) {
+  if (line.size() <= kStampChars || !stamps.Read(line.substr(0, kStampChars), ms)) return false;
+  const char after = line[kStampChars];
+  if (after == ' ') {
+    text = line.substr(kStampChars + 1);
+  } else if (after == '=') {
+    text = line.substr(kStampChars);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseTimeStamp(std::string_view s, int64_t& ms) {
+  if (s.size() != kStampChars) return false;
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, milli = 0;
+  if (!PaddedNumber(s, 0, 4, year) || s[4] != '/' || !PaddedNumber(s, 5, 2, month) || s[7] != '/' ||
+      !PaddedNumber(s, 8, 2, day) || s[10] != ' ' ||
+      !StampReader::TimeOfDay(s, hour, minute, second, milli)) {
+    return false;
+  }
+  if (year < 1601 || month < 1 || month > 12 || day < 1 || day > 31) return false;
+  ms = LocalTimeMs(year, month, day, hour, minute, second, milli);
+  return true;
+}
+
+void ScanLogFile(LogFile& file) {
+  static const std::string kHeader = "[" + Narrow8(kLogSection) + "]";
+  std::string_view data(file.bytes.data(), file.bytes.size());
+  if (data.starts_with("\xEF\xBB\xBF")) data.remove_prefix(3);  // saved again by an editor
+  file.lines.clear();
+  file.lines.reserve(data.size() / 48);
+  if (data.empty()) {
+    file.verdict = FileVerdict::Damaged;
+    file.problem = "the file is empty";
+    return;
+  }
+
+  Damage damage{file};
+  StampReader stamps;
+  uint32_t number = 0;
+  size_t pos = 0;
+  while (pos < data.size()) {
+    const size_t end = std::min(data.find('\n', pos), data.size());
+    std::string_view line = data.substr(pos, end - pos);
+    pos = end + 1;
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (number == 1) {
+      if (EqualsIgnoreCase(line, kHeader)) continue;
+      int64_t ms = 0;
+      std::string_view text;
+      if (!SplitLine(line, stamps, ms, text)) {
+        file.verdict = FileVerdict::Foreign;
+        file.problem = "not a run log: it does not start with " + kHeader;
+        return;
+      }
+      // Our lines without their section: read them, but the file was not left as written.
+      damage.Add(number, ("no " + kHeader + " section before it").c_str());
+    }
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      damage.Add(number, "a section of its own");
+      continue;
+    }
+    bool control = false;
+    for (char c : line) control |= static_cast<unsigned char>(c) < 0x20;
+    if (control) {
+      // The writer turns control characters into '?': these bytes were never written by it.
+      damage.Add(number, "control characters or zero bytes");
+      continue;
+    }
+    int64_t ms = 0;
+    std::string_view text;
+    if (!SplitLine(line, stamps, ms, text)) {
+      damage.Add(number, "no time stamp");
+      continue;
+    }
+    if (text.find('=') == std::string_view::npos) {
+      damage.Add(number, "no '=' after the message");
+      continue;
+    }
+    file.lines.push_back(LogLine{ms, number, ClassifyLine(text)});
+  }
+  if (file.lines.empty() && damage.count == 0) damage.Add(number, "no log line after the section");
+  damage.Finish();
+}
+
+LogFile ReadLogFile(const std::filesystem::path& path) {
+  LogFile file;
+  file.path = path.string();
+  std::unique_ptr<FILE, int (*)(FILE*)> stream(std::fopen(file.path.c_str(), "rb"), &std::fclose);
+  if (!stream) {
+    file.verdict = FileVerdict::Damaged;
+    file.problem = std::string("cannot be read: ") + std::strerror(errno);
+    return file;
+  }
+  // The size from the open file: the path is looked up once. A log is read as long as it was
+  // then: it is a copy, not a file still being written.
+  long size = -1;
+  if (std::fseek(stream.get(), 0, SEEK_END) == 0) size = std::ftell(stream.get());
+  if (size < 0 || std::fseek(stream.get(), 0, SEEK_SET) != 0) {
+    file.verdict = FileVerdict::Damaged;
+    file.problem = "cannot be read: not a file that has a size";
+    return file;
+  }
+  if (static_cast<uintmax_t>(size) > kMaxLogBytes) {
+    file.verdict = FileVerdict::Foreign;
+    file.problem = "not a run log: " + std::to_string(size) + " bytes";
+    return file;
+  }
+  file.bytes.resize(static_cast<size_t>(size));
+  file.bytes.resize(std::fread(file.bytes.data(), 1, file.bytes.size(), stream.get()));
+  if (std::ferror(stream.get())) {
+    file.verdict = FileVerdict::Damaged;
+    file.problem = "cannot be read to its end";
+    return file;
+  }
+  ScanLogFile(file);
+  return file;
+}
+
+}  // namespace quorvane::fleet

@@ -1,0 +1,124 @@
+// Finding run logs under folders, grouping them by machine and reading each machine's row.
+#include "fleet/log_folders.h"
+
+#include <map>
+
+#include "base/text.h"
+#include "fleet/log_file.h"
+#include "fleet/log_reader.h"
+#include "procedure/log_copy.h"
+#include "run/run_log.h"
+
+namespace quorvane::fleet {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool SameNameIgnoringCase(const fs::path& name, const std::string& wanted) {
+  const std::string& text = name.native();
+  if (text.size() != wanted.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != wanted[i]) return false;
+  }
+  return true;
+}
+
+// A file or folder name as SameNameIgnoringCase wants it.
+std::string Upper(const wchar_t* name) { return Narrow8(ToUpperAscii(name)); }
+
+std::string MachineName(const fs::path& folder) {
+  const fs::path name = folder.filename();
+  return name.empty() ? folder.string() : name.string();
+}
+
+fs::path MachineFolderOfAbsolute(const fs::path& absoluteFile) {
+  fs::path folder = absoluteFile.parent_path();
+  static const std::string kTools = Upper(kToolsFolderName);
+  if (SameNameIgnoringCase(folder.filename(), kTools)) {
+    folder = folder.parent_path();
+  }
+  return folder;
+}
+
+// Machine folder -> its files: absolute path (a file named twice is read once) -> the path as
+// the input spells it. Keyed by text, which orders as paths do within one folder.
+using Found = std::map<std::string, std::map<std::string, fs::path>>;
+
+void Add(Found& found, const fs::path& absoluteFile, const fs::path& spelled) {
+  found[MachineFolderOfAbsolute(absoluteFile).native()].emplace(absoluteFile.native(), spelled);
+}
+
+}  // namespace
+
+fs::path MachineFolderOf(const fs::path& logFile) {
+  return MachineFolderOfAbsolute(fs::absolute(logFile).lexically_normal());
+}
+
+std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
+                                         std::vector<std::string>& errors) {
+  Found found;
+  static const std::string logName = Upper(kLogFileName);
+  for (const std::string& input : inputs) {
+    std::error_code ec;
+    const fs::path path(input);
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) {
+      errors.push_back(input + ": no such file or folder");
+      continue;
+    }
+    const fs::path root = fs::absolute(path, ec).lexically_normal();
+    if (fs::is_regular_file(status)) {
+      Add(found, root, path.lexically_normal());
+      continue;
+    }
+    // A pipe or a device would block the reader or never end.
+    if (!fs::is_directory(status)) {
+      errors.push_back(input + ": neither a file nor a folder");
+      continue;
+    }
+    // Walk the absolute, normal root: every entry's path is then absolute and normal as it is.
+    const size_t rootChars = root.native().size();
+    size_t logs = 0;
+    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+      const fs::path& entry = it->path();
+      if (!SameNameIgnoringCase(entry.filename(), logName)) continue;
+      std::error_code typeError;
+      if (!it->is_regular_file(typeError)) continue;
+      const std::string relative = entry.native().substr(rootChars + 1);
+      Add(found, entry, path / relative);
+      ++logs;
+    }
+    if (ec) {
+      errors.push_back(input + ": " + ec.message());
+    } else if (logs == 0) {
+      errors.push_back(input + ": no " + Narrow8(kLogFileName) + " in it");
+    }
+  }
+
+  std::vector<MachineLogs> machines;
+  machines.reserve(found.size());
+  for (auto& [folder, files] : found) {
+    MachineLogs machine{MachineName(folder), folder, {}};
+    machine.files.reserve(files.size());
+    for (auto& [absolute, spelled] : files) machine.files.push_back(std::move(spelled));
+    machines.push_back(std::move(machine));
+  }
+  return machines;
+}
+
+std::vector<FleetRow> ReadFleetLogs(const std::vector<MachineLogs>& machines) {
+  std::vector<FleetRow> rows;
+  rows.reserve(machines.size());
+  std::vector<LogFile> files;
+  for (const MachineLogs& machine : machines) {
+    files.clear();
+    for (const fs::path& path : machine.files) files.push_back(ReadLogFile(path));
+    rows.push_back(ReadMachineRow(machine.machine, files));
+  }
+  return rows;
+}
+
+}  // namespace quorvane::fleet

@@ -1,0 +1,103 @@
+// The in-memory file tree of a simulated volume, and writing it out as host folders.
+#include "platform/sim/volume_files.h"
+
+#include <fstream>
+#include <stdexcept>
+
+#include "base/text.h"
+
+namespace quorvane::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::unique_ptr<VolumeFiles::Entry> Copy(const VolumeFiles::Entry& entry) {
+  auto copy = std::make_unique<VolumeFiles::Entry>();
+  copy->name = entry.name;
+  copy->folder = entry.folder;
+  copy->bytes = entry.bytes;
+  for (const auto& child : entry.children) copy->children.push_back(Copy(*child));
+  return copy;
+}
+
+void Visit(const VolumeFiles::Entry& folder, const std::string& prefix,
+           const std::function<void(const std::string&, const VolumeFiles::Entry&)>& visit) {
+  for (const auto& child : folder.children) {
+    const std::string path = prefix + ToUtf8(child->name);
+    if (child->folder) {
+      Visit(*child, path + "/", visit);
+    } else {
+      visit(path, *child);
+    }
+  }
+}
+
+void Write(const VolumeFiles::Entry& folder, const fs::path& at) {
+  fs::create_directories(at);
+  for (const auto& child : folder.children) {
+    const fs::path path = at / fs::path(ToUtf8(child->name));
+    if (child->folder) {
+      Write(*child, path);
+      continue;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(child->bytes.data(), static_cast<std::streamsize>(child->bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+  }
+}
+
+}  // namespace
+
+VolumeFiles& VolumeFiles::operator=(const VolumeFiles& other) {
+  if (this != &other) root_ = std::move(*Copy(other.root_));
+  return *this;
+}
+
+VolumeFiles::Entry* VolumeFiles::Child(const Entry& folder, std::wstring_view name) {
+  for (const auto& child : folder.children)
+    if (EqualsIgnoreCaseAscii(child->name, name)) return child.get();
+  return nullptr;
+}
+
+VolumeFiles::Entry& VolumeFiles::Add(Entry& folder, std::wstring name, bool isFolder) {
+  auto entry = std::make_unique<Entry>();
+  entry->name = std::move(name);
+  entry->folder = isFolder;
+  folder.children.push_back(std::move(entry));
+  return *folder.children.back();
+}
+
+void VolumeFiles::Remove(Entry& folder, const Entry* child) {
+  for (auto it = folder.children.begin(); it != folder.children.end(); ++it) {
+    if (it->get() != child) continue;
+    folder.children.erase(it);
+    return;
+  }
+}
+
+void VolumeFiles::Put(const std::string& path, std::string bytes) {
+  const bool isFolder = !path.empty() && path.back() == '/';
+  Entry* at = &root_;
+  size_t start = 0;
+  while (start < path.size()) {
+    size_t end = path.find('/', start);
+    const bool last = end == std::string::npos;
+    if (last) end = path.size();
+    const std::wstring name = FromUtf8(path.substr(start, end - start));
+    start = end + 1;
+    const bool folder = !last || isFolder;
+    Entry* next = Child(*at, name);
+    if (next == nullptr) next = &Add(*at, name, folder);
+    if (!folder) next->bytes = std::move(bytes);
+    at = next;
+  }
+}
+
+void VolumeFiles::ForEachFile(
+    const std::function<void(const std::string& path, const Entry& file)>& visit) const {
+  Visit(root_, "", visit);
+}
+
+void VolumeFiles::WriteTo(const fs::path& folder) const { Write(root_, folder); }
+
+}  // namespace quorvane::sim

@@ -1,0 +1,89 @@
+// Warnings about what the run could not see: unreached labels, disks left out, no disk at all, a
+// firmware probe that told nothing.
+#include "base/text.h"
+#include "firmware/boot_mode.h"
+#include "inventory/disk_inventory.h"
+#include "report/sight.h"
+#include "report/warning_texts.h"
+#include "report/warnings.h"
+
+namespace quorvane::report {
+namespace {
+
+using sim::SimPlatform;
+using Warnings = std::vector<Warning>;
+
+bool NoFixedDiskInAnyAttempt(const LoggedLines& logged) {
+  return logged.Logged(Format(kInventoryErrorLine, {kInventoryAttempts - 1, kNoDisk}));
+}
+
+void NoDiskWarning(const SimPlatform& machine, const LoggedLines& logged, const RunReport& report,
+                   Warnings& warnings) {
+  if (report.diskCount > 0 && !report.refreshListed) {
+    warnings.push_back(Warning{kNoDiskWarning,
+                               "every attempt of the run's second inventory failed, so it found "
+                               "no partition role, no SSD+HDD mode and no cache SSD",
+                               Severity::Warning});
+    return;
+  }
+  if (report.diskCount > 0) return;
+  std::string why = "every attempt of its first inventory failed";
+  if (machine.profile().disks.empty()) {
+    why = "the machine has none";
+  } else if (NoFixedDiskInAnyAttempt(logged)) {
+    why = "the disk query found no fixed disk in any attempt";
+  }
+  warnings.push_back(Warning{kNoDiskWarning,
+                             "the run counted no disk (" + why +
+                                 "), so it probed no partition for a letter and looked for "
+                                 "neither SSD+HDD mode nor a cache SSD",
+                             Severity::Warning});
+}
+
+// Only a completed refresh, or a disk query that listed nothing, tells that a disk was left out
+// by its media type rather than by a failed attempt.
+void LeftOutDiskWarnings(const LoggedLines& logged, const RunReport& report, Warnings& warnings) {
+  if (!report.refreshListed && !NoFixedDiskInAnyAttempt(logged)) return;
+  size_t inventoried = 0;
+  for (const auto& disk : report.disksBefore) inventoried += disk.inventoried ? 1 : 0;
+  for (const auto& disk : report.disksBefore) {
+    if (disk.inventoried) continue;
+    std::string text = "disk " + std::to_string(disk.index) + " (\"" + disk.model + "\", " +
+                       std::to_string(disk.sizeMB) + " MB) is not in the run's inventory: ";
+    text += inventoried >= kMaxDisks
+                ? "the disk table holds " + std::to_string(kMaxDisks) + " disks"
+                : "its media type is \"" + disk.mediaType + "\"";
+    warnings.push_back(Warning{kDiskNotInventoriedWarning,
+                               text + "; the run counts, probes and sizes only the disks it lists",
+                               Severity::Note});
+  }
+}
+
+void FirmwareWarning(const SimPlatform& machine, const LoggedLines& logged, Warnings& warnings) {
+  if (!logged.Logged(kDefaultLine)) return;
+  const sim::FirmwareSpec& firmware = machine.profile().firmware;
+  const std::string answer = firmware.kind == sim::FirmwareSpec::Kind::Readable
+                                 ? "read a variable"
+                                 : "failed with error " + std::to_string(firmware.lastError);
+  warnings.push_back(Warning{kFirmwareUndeterminedWarning,
+                             "the firmware probe " + answer +
+                                 ", which tells neither legacy BIOS (error " +
+                                 std::to_string(win::kErrorInvalidFunction) + ") nor UEFI (error " +
+                                 std::to_string(win::kErrorNoAccess) +
+                                 "), so the run took legacy BIOS for its letters and any carving",
+                             Severity::Warning});
+}
+
+}  // namespace
+
+void SightWarnings(const SimPlatform& machine, const LoggedLines& logged, const RunReport& report,
+                   Warnings& warnings) {
+  NoDiskWarning(machine, logged, report, warnings);
+  LeftOutDiskWarnings(logged, report, warnings);
+  for (const auto& partition : UnreachedRoleLabels(report))
+    warnings.push_back(
+        Warning{kLabelUnreachableWarning, NeverReachedText(partition), Severity::Warning});
+  FirmwareWarning(machine, logged, warnings);
+}
+
+}  // namespace quorvane::report

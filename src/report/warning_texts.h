@@ -1,0 +1,59 @@
+// The kinds and texts of the warnings a run's report gives, whichever source (a simulated run, a
+// real run's log) tells of them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane::report {
+
+inline constexpr char kLetterRoleWarning[] = "letter-role";
+inline constexpr char kDiskCleanedWarning[] = "disk-cleaned";
+inline constexpr char kMessageBoxWarning[] = "message-box";
+inline constexpr char kLostLogLineWarning[] = "lost-log-line";
+inline constexpr char kCommandFailedWarning[] = "command-failed";
+// What the run could not see (a simulated run tells them; a log does not).
+inline constexpr char kNoDiskWarning[] = "no-disk";
+inline constexpr char kDiskNotInventoriedWarning[] = "disk-not-inventoried";
+inline constexpr char kFirmwareUndeterminedWarning[] = "firmware-undetermined";
+inline constexpr char kLabelUnreachableWarning[] = "label-unreachable";
+
+inline std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// M: was never mapped; `meantFor` is the device path it was meant for, when known.
+inline std::string PbrNotMappedText(std::string_view letter, std::string_view meantFor) {
+  std::string text = std::string(letter) + " is not mapped";
+  if (!meantFor.empty()) text += " (it was meant for " + std::string(meantFor) + ")";
+  return text + ": the log stayed on the RAM drive X:, which is lost at the next reboot";
+}
+
+inline std::string DiskCleanedText(int64_t disk, const std::vector<std::string>& labels) {
+  std::string list;
+  for (const auto& label : labels) list += (list.empty() ? "" : ", ") + Quoted(label);
+  return "disk " + std::to_string(disk) + " was wiped while it held " + list;
+}
+
+inline std::string MessageBoxText(std::string_view boxText) {
+  return "a message box stops the run until someone presses OK: " + Quoted(boxText);
+}
+
+// `first` and `last` are the lost lines as "message=value"; `file` the log file they missed.
+inline std::string LostLinesText(size_t count, std::string_view first, std::string_view last,
+                                 std::string_view file) {
+  const std::string lines = count == 1 ? "1 log line lost: " + Quoted(first)
+                                       : std::to_string(count) + " log lines lost, from " +
+                                             Quoted(first) + " to " + Quoted(last);
+  return lines + " (" + std::string(file) + " cannot be written)";
+}
+
+inline std::string NotStartedText(int64_t lastError, std::string_view commandLine) {
+  return "could not start (error " + std::to_string(lastError) + "): " + std::string(commandLine);
+}
+
+inline std::string ExitCodeText(uint32_t exitCode, std::string_view commandLine) {
+  return "ended with exit code " + std::to_string(exitCode) + ": " + std::string(commandLine);
+}
+
+}  // namespace quorvane::report
