@@ -15,6 +15,10 @@ int wmain(int argc, wchar_t** argv) {
     quorvane::CLayoutJob job(platform);
     return 0;
   }
+  if (argc == 2 && std::wstring(argv[1]) == L"--version") {
+    std::fputs("quorvane.exe " QUORVANE_VERSION "\n", stdout);
+    return 0;
+  }
   if (argc == 3 && std::wstring(argv[1]) == L"--capture") {
     quorvane::win32::Win32Platform platform;
     quorvane::win32::Win32CaptureSystem system;
@@ -23,6 +27,8 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs(outcome.error.c_str(), stderr);
     return outcome.status;
   }
-  std::fputs("usage: quorvane.exe [--capture FILE]\n", stderr);
+  // An argument it does not know starts no run: a run changes disks, and a mistyped line in a
+  // start script must not do that unnoticed.
+  std::fputs("usage: quorvane.exe [--version | --capture FILE]\n", stderr);
   return 2;
 }

@@ -1,5 +1,6 @@
 // quorvane-sim: runs the layout engine against a simulated machine described in JSON.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -34,13 +35,23 @@ void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
   if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
+// One machine a line, the descriptions in one column.
 int ListBuiltins() {
+  size_t width = 0;
+  for (const auto& entry : BuiltinMachineFiles()) width = std::max(width, entry.first.size());
   for (const auto& [file, text] : BuiltinMachineFiles()) {
     Profile profile = LoadProfile(text, std::string(file) + ".json");
-    std::cout << file << "  " << profile.description << "\n";
+    std::cout << file << std::string(width - file.size() + 2, ' ') << profile.description << "\n";
   }
   return kCompleted;
 }
+
+constexpr char kHelpFooter[] =
+    "Exit status: 0 the run completed (whatever road it took); 2 a usage, profile or output\n"
+    "error, reported on one line before anything is written; 3 with --logs: a log read as\n"
+    "foreign, damaged or cut short; 1 an internal failure.\n"
+    "The command line, the machine profiles and the output: docs/simulator.md\n"
+    "(installed as /usr/share/doc/quorvane-sim/simulator.md).";
 
 }  // namespace
 
@@ -56,10 +67,13 @@ int main(int argc, char** argv) {
   auto* builtinOption = app.add_option("--profile", builtin, "run a built-in example by name");
   auto* outOption = app.add_option("--out", outDir, "folder for the volumes and summary.json")
                         ->capture_default_str();
-  app.add_option("--html", htmlPath,
-                 "also write a page picturing the disks before and after (with --logs: the table)");
+  auto* htmlOption = app.add_option(
+      "--html", htmlPath,
+      "also write a page picturing the disks before and after (with --logs: the table)");
   app.add_flag("--quiet", quiet, "print nothing");
   auto* listOption = app.add_flag("--list", list, "list the built-in examples");
+  app.set_version_flag("--version", "quorvane-sim " QUORVANE_VERSION, "print the version");
+  app.footer(kHelpFooter);
   profileOption->excludes(builtinOption);
   LogsOptions logs;
   auto* logsOption = app.add_option("--logs", logs.inputs,
@@ -74,7 +88,14 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? kCompleted : kUsage;
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    std::cerr << "quorvane-sim: " << e.what() << " (quorvane-sim --help shows the options)\n";
+    return kUsage;
+  }
+  const bool page = htmlOption->count() > 0;
+  if (page && htmlPath.empty()) {  // refused, not taken for "no page"
+    std::cerr << "quorvane-sim: --html: expects a file name, found an empty one\n";
+    return kUsage;
   }
 
   try {
@@ -99,8 +120,7 @@ int main(int argc, char** argv) {
     }
     // The page is checked before the folder is touched: a refused run changes nothing.
     std::string error;
-    if ((!htmlPath.empty() && !CheckPageFile(htmlPath, outDir, error)) ||
-        !PrepareOutFolder(outDir, error)) {
+    if ((page && !CheckPageFile(htmlPath, outDir, error)) || !PrepareOutFolder(outDir, error)) {
       std::cerr << "quorvane-sim: " << error << "\n";
       return kUsage;
     }
@@ -111,7 +131,7 @@ int main(int argc, char** argv) {
     const auto report = quorvane::report::BuildRunReport(loaded, machine, job);
     WriteFile(std::filesystem::path(outDir) / "summary.json",
               quorvane::report::SummaryJson(report));
-    if (!htmlPath.empty()) WriteFile(htmlPath, quorvane::report::RenderLayoutPicture(report));
+    if (page) WriteFile(htmlPath, quorvane::report::RenderLayoutPicture(report));
     if (!quiet)
       quorvane::report::PrintTerminalSummary(report, outDir, std::cout, StdoutWantsColour());
     return kCompleted;
