@@ -16,10 +16,10 @@
 namespace {
 
 constexpr char kUsageLine[] =
-    "usage: quorvane.exe [--capture FILE | --what-if [--out DIR] [--html FILE]]\n";
+    "usage: quorvane.exe [--version | --capture FILE | --what-if [--out DIR] [--html FILE]]\n";
 
 struct CommandLine {
-  enum class Mode { Run, Capture, WhatIf, Usage };
+  enum class Mode { Run, Version, Capture, WhatIf, Usage };
   Mode mode = Mode::Run;
   std::wstring file;      // --capture FILE
   std::wstring outDir;    // --what-if --out DIR
@@ -31,6 +31,10 @@ CommandLine ParseCommandLine(int argc, wchar_t** argv) {
   CommandLine line;
   if (argc == 1) return line;
   const std::wstring first = argv[1];
+  if (first == L"--version" && argc == 2) {
+    line.mode = CommandLine::Mode::Version;
+    return line;
+  }
   if (first == L"--capture" && argc == 3) {
     line.mode = CommandLine::Mode::Capture;
     line.file = argv[2];
@@ -64,6 +68,9 @@ int wmain(int argc, wchar_t** argv) {
       quorvane::CLayoutJob job(platform);
       return 0;
     }
+    case CommandLine::Mode::Version:
+      std::fputs("quorvane.exe " QUORVANE_VERSION "\n", stdout);
+      return 0;
     case CommandLine::Mode::Capture: {
       quorvane::win32::Win32Platform platform;
       quorvane::win32::Win32CaptureSystem system;

@@ -17,13 +17,16 @@ inline constexpr std::string_view kOutMarkerText =
 
 // Makes `folder` ready for a run and marks it: creates it when missing, uses it when empty, and
 // when it is marked removes only the previous run's parts (volumes/, summary.json, the marker),
-// leaving anything else in it alone. Any other folder, or a path that is not a folder, is
-// refused and left untouched: false, with a one-line reason naming it in `error`.
+// leaving anything else in it alone. Any other folder, a folder that cannot be written to or
+// created, or a path that is not a folder, is refused before anything in it is written or
+// removed: false, with a one-line reason naming it in `error`.
 bool PrepareOutFolder(const std::filesystem::path& folder, std::string& error);
 
-// Whether `page`, named by --html, may be written: a new file or an existing regular file (which
-// it replaces) in an existing folder, outside the parts of the output folder `outFolder` that
-// the run writes and a later run removes. Otherwise false, with a one-line reason in `error`.
+// Whether `page`, named by --html, may be written: a non-empty name of a new file or of an
+// existing regular file (which it replaces), writable, in an existing folder (or straight in
+// `outFolder`, made before the page is written), neither `outFolder` itself nor inside the parts
+// of it that the run writes and a later run removes. Otherwise false, with a one-line reason in
+// `error`.
 bool CheckPageFile(const std::filesystem::path& page, const std::filesystem::path& outFolder,
                    std::string& error);
 

@@ -1,5 +1,6 @@
 // quorvane-sim: runs the layout engine against a simulated machine described in JSON.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <iostream>
 #include <optional>
 
@@ -20,13 +21,23 @@ std::optional<Profile> BuiltinProfile(const std::string& name) {
   return std::nullopt;
 }
 
+// One machine a line, the descriptions in one column.
 int ListBuiltins() {
+  size_t width = 0;
+  for (const auto& entry : BuiltinMachineFiles()) width = std::max(width, entry.first.size());
   for (const auto& [file, text] : BuiltinMachineFiles()) {
     Profile profile = LoadProfile(text, std::string(file) + ".json");
-    std::cout << file << "  " << profile.description << "\n";
+    std::cout << file << std::string(width - file.size() + 2, ' ') << profile.description << "\n";
   }
   return kCompleted;
 }
+
+constexpr char kHelpFooter[] =
+    "Exit status: 0 the run completed (whatever road it took); 2 a usage, profile or output\n"
+    "error, reported on one line before anything is written; 3 with --logs: a log read as\n"
+    "foreign, damaged or cut short; 1 an internal failure.\n"
+    "The command line, the machine profiles and the output: docs/simulator.md\n"
+    "(installed as /usr/share/doc/quorvane-sim/simulator.md).";
 
 }  // namespace
 
@@ -42,10 +53,13 @@ int main(int argc, char** argv) {
   auto* builtinOption = app.add_option("--profile", builtin, "run a built-in example by name");
   auto* outOption = app.add_option("--out", outDir, "folder for the volumes and summary.json")
                         ->capture_default_str();
-  app.add_option("--html", htmlPath,
-                 "also write a page picturing the disks before and after (with --logs: the table)");
+  auto* htmlOption = app.add_option(
+      "--html", htmlPath,
+      "also write a page picturing the disks before and after (with --logs: the table)");
   app.add_flag("--quiet", quiet, "print nothing");
   auto* listOption = app.add_flag("--list", list, "list the built-in examples");
+  app.set_version_flag("--version", "quorvane-sim " QUORVANE_VERSION, "print the version");
+  app.footer(kHelpFooter);
   profileOption->excludes(builtinOption);
   LogsOptions logs;
   auto* logsOption = app.add_option("--logs", logs.inputs,
@@ -60,7 +74,14 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? kCompleted : kUsage;
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    std::cerr << "quorvane-sim: " << e.what() << " (quorvane-sim --help shows the options)\n";
+    return kUsage;
+  }
+  const bool page = htmlOption->count() > 0;
+  if (page && htmlPath.empty()) {  // refused, not taken for "no page"
+    std::cerr << "quorvane-sim: --html: expects a file name, found an empty one\n";
+    return kUsage;
   }
 
   try {
