@@ -6,10 +6,12 @@
 #include <set>
 
 #include "tests/unit/sim_fixture.h"
-#include "tools/sim/out_folder.h"
+#include "whatif/out_folder.h"
 
-namespace quorvane::sim {
+namespace quorvane::whatif {
 namespace {
+
+using sim::SimFixture;
 
 namespace fs = std::filesystem;
 
@@ -105,4 +107,4 @@ TEST(SimOutFolder, ThePageNeverLandsInTheRunsOwnParts) {
 }
 
 }  // namespace
-}  // namespace quorvane::sim
+}  // namespace quorvane::whatif

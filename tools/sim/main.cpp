@@ -1,22 +1,15 @@
 // quorvane-sim: runs the layout engine against a simulated machine described in JSON.
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 #include <optional>
 
 #include "platform/sim/profile_loader.h"
-#include "platform/sim/sim_platform.h"
-#include "report/build_report.h"
-#include "report/layout_picture.h"
-#include "report/summary_json.h"
-#include "report/terminal_summary.h"
-#include "run/layout_job.h"
 #include "tools/sim/builtin_machines.h"
 #include "tools/sim/exit_status.h"
 #include "tools/sim/logs_mode.h"
-#include "tools/sim/out_folder.h"
 #include "tools/sim/stdout_colour.h"
+#include "whatif/profile_run.h"
 
 namespace {
 
@@ -26,13 +19,6 @@ std::optional<Profile> BuiltinProfile(const std::string& name) {
   for (const auto& [file, text] : BuiltinMachineFiles())
     if (file == name) return LoadProfile(text, std::string(file) + ".json");
   return std::nullopt;
-}
-
-void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  out.close();
-  if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
 // One machine a line, the descriptions in one column.
@@ -118,23 +104,9 @@ int main(int argc, char** argv) {
       }
       profile = *found;
     }
-    // The page is checked before the folder is touched: a refused run changes nothing.
-    std::string error;
-    if ((page && !CheckPageFile(htmlPath, outDir, error)) || !PrepareOutFolder(outDir, error)) {
-      std::cerr << "quorvane-sim: " << error << "\n";
-      return kUsage;
-    }
-    const Profile loaded = profile;
-    SimPlatform machine(std::move(profile));
-    quorvane::CLayoutJob job(machine);
-    machine.WriteOutputTree(outDir);
-    const auto report = quorvane::report::BuildRunReport(loaded, machine, job);
-    WriteFile(std::filesystem::path(outDir) / "summary.json",
-              quorvane::report::SummaryJson(report));
-    if (page) WriteFile(htmlPath, quorvane::report::RenderLayoutPicture(report));
-    if (!quiet)
-      quorvane::report::PrintTerminalSummary(report, outDir, std::cout, StdoutWantsColour());
-    return kCompleted;
+    return quorvane::whatif::RunProfile(std::move(profile),
+                                        {outDir, htmlPath, quiet, StdoutWantsColour()},
+                                        "quorvane-sim", std::cout, std::cerr);
   } catch (const ProfileError& e) {
     std::cerr << e.what() << "\n";
     return kUsage;

@@ -1,14 +1,18 @@
-// Where quorvane-sim may write: output folders created, reused only when empty or marked as its
-// own, and the page checked before the run.
-#include "tools/sim/out_folder.h"
+// Where a run of a profile may write: output folders created, reused only when empty or marked as
+// its own, and the page checked before the run.
+#include "whatif/out_folder.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
-namespace quorvane::sim {
+namespace quorvane::whatif {
 namespace {
 
 namespace fs = std::filesystem;
@@ -26,10 +30,20 @@ bool HoldsMarker(const fs::path& folder) {
   return text == kOutMarkerText;
 }
 
+// Whether the system grants writing to `path` (a folder: making files in it).
+bool Writable(const fs::path& path) {
+#ifdef _WIN32
+  return _waccess(path.c_str(), 2) == 0;  // Windows knows only the read-only attribute here
+#else
+  std::error_code ec;
+  return access(path.c_str(), fs::is_directory(path, ec) ? W_OK | X_OK : W_OK) == 0;
+#endif
+}
+
 // Whether files can be made in `folder`: asked of the system before anything is written, so a
 // read-only folder is refused with its own reason instead of failing half-way.
 bool CanWriteIn(const fs::path& folder, std::string& why) {
-  if (access(folder.c_str(), W_OK | X_OK) == 0) return true;
+  if (Writable(folder)) return true;
   why = std::strerror(errno);
   return false;
 }
@@ -144,7 +158,7 @@ bool CheckPageFile(const fs::path& page, const fs::path& outFolder, std::string&
     return false;
   }
   std::string why;
-  if (fs::exists(status) ? access(where.c_str(), W_OK) != 0 : !CanWriteIn(folder, why)) {
+  if (fs::exists(status) ? !Writable(where) : !CanWriteIn(folder, why)) {
     if (why.empty()) why = std::strerror(errno);
     error = page.string() + ": cannot be written (" + why + "); choose another --html";
     return false;
@@ -152,4 +166,4 @@ bool CheckPageFile(const fs::path& page, const fs::path& outFolder, std::string&
   return true;
 }
 
-}  // namespace quorvane::sim
+}  // namespace quorvane::whatif

@@ -1,14 +1,15 @@
-// Where quorvane-sim may write: its own output folders, told apart by a marker, and the page.
+// Where a run of a profile may write: its own output folders, told apart by a marker, and the page.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <string_view>
 
-namespace quorvane::sim {
+namespace quorvane::whatif {
 
-// The marker that makes a folder an output folder of quorvane-sim: a file of this name holding
-// exactly this text. A user's file does not match both by accident.
+// The marker that makes a folder an output folder of a run: a file of this name holding exactly
+// this text. A user's file does not match both by accident. quorvane.exe --what-if writes the same
+// one, since its run is the simulator's and folders already marked must still be recognised.
 inline constexpr char kOutMarkerName[] = ".quorvane-sim-output";
 inline constexpr std::string_view kOutMarkerText =
     "This folder holds a run of quorvane-sim. A later run with --out here replaces volumes/,\n"
@@ -29,4 +30,4 @@ bool PrepareOutFolder(const std::filesystem::path& folder, std::string& error);
 bool CheckPageFile(const std::filesystem::path& page, const std::filesystem::path& outFolder,
                    std::string& error);
 
-}  // namespace quorvane::sim
+}  // namespace quorvane::whatif
