@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "report/run_report.h"
+
 namespace quorvane::fleet {
 
 // How far a row could be read or run. A log's row is Read or one of the three after it; a
@@ -21,16 +23,16 @@ enum class RowSource { Log, Simulation };
 const char* SourceName(RowSource source);  // "log", "simulation"
 
 // The roads, as summary.json names them.
-inline constexpr char kRoadRegister[] = "register";
-inline constexpr char kRoadRapidStart[] = "rapid-start";
-inline constexpr char kRoadNone[] = "none";
+inline constexpr const char* kRoadRegister = report::kRoadRegisterName;
+inline constexpr const char* kRoadRapidStart = report::kRoadRapidStartName;
+inline constexpr const char* kRoadNone = report::kRoadNoneName;
 inline constexpr std::array<const char*, 3> kRoadOrder = {kRoadRegister, kRoadRapidStart,
                                                           kRoadNone};
 
 // The role slots in summary.json's order and names.
 enum RoleIndex { kPbrRole, kSysRole, kOsRole, kSsdRole, kHddRole, kRecoveryRole, kRoleCount };
-inline constexpr std::array<const char*, kRoleCount> kRoleNames = {"pbr", "sys", "os",
-                                                                   "ssd", "hdd", "recovery"};
+using report::kRoleNames;
+static_assert(kRoleNames.size() == kRoleCount);
 
 struct RoleCell {
   bool found = false;

@@ -1,5 +1,5 @@
 // Warnings of a simulated run: fixed letters on the wrong volume, wiped labelled disks, message
-// boxes, lost log lines and failed commands, and their order.
+// boxes, lost log lines, failed commands and the notes of a capture, and their order.
 #include "report/warnings.h"
 
 #include <algorithm>
@@ -129,6 +129,13 @@ void CommandWarnings(const SimPlatform& machine, Warnings& warnings) {
   }
 }
 
+// A captured profile says which facts of the real machine it could not read and what it holds
+// instead: a run of it is only as true as those guesses.
+void CaptureNoteWarnings(const SimPlatform& machine, Warnings& warnings) {
+  for (const auto& note : machine.profile().captureNotes)
+    warnings.push_back(Warning{kCaptureNoteWarning, CaptureNoteText(note), Severity::Note});
+}
+
 }  // namespace
 
 Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged,
@@ -140,6 +147,7 @@ Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged,
   LostLineWarnings(machine, warnings);
   CommandWarnings(machine, warnings);
   SightWarnings(machine, logged, report, warnings);
+  CaptureNoteWarnings(machine, warnings);
   std::stable_sort(warnings.begin(), warnings.end(), [](const Warning& a, const Warning& b) {
     return static_cast<int>(a.severity) < static_cast<int>(b.severity);
   });

@@ -14,6 +14,11 @@ struct TableFiles {
   std::string htmlPath;
 };
 
+// Whether every file asked for may be written (see CheckOutputFile), each a file of its own;
+// asked before any input is read, so a refused table costs nothing. Otherwise false, with a
+// one-line reason in `error`.
+bool CheckTableFiles(const TableFiles& files, std::string& error);
+
 // Writes each file asked for, replacing it; throws when one cannot be written.
 void WriteTableFiles(const TableFiles& files, const std::vector<fleet::FleetRow>& rows);
 
