@@ -127,13 +127,14 @@ bool CheckOutputFile(const fs::path& file, const std::string& option, std::strin
     return false;
   }
   std::error_code ec;
-  const fs::path where = fs::weakly_canonical(fs::absolute(file, ec), ec);
+  const fs::path where = fs::absolute(file, ec);
+  // A device or a pipe named as the output (/dev/stdout) is written to like a file.
   const auto status = fs::status(where, ec);
-  if (fs::exists(status) && !fs::is_regular_file(status)) {
+  if (fs::is_directory(status)) {
     error = file.string() + ": exists and is not a file";
     return false;
   }
-  const fs::path folder = where.parent_path();
+  const fs::path folder = fs::weakly_canonical(where.parent_path(), ec);
   if (!fs::is_directory(folder, ec)) {
     error = file.string() + ": no such folder " + folder.string();
     return false;
