@@ -17,13 +17,35 @@ const char* StatusName(RowStatus status) {
       return "damaged";
     case RowStatus::Foreign:
       return "foreign";
+    case RowStatus::Simulated:
+      return "simulated";
+    case RowStatus::BadProfile:
+      return "bad-profile";
+  }
+  return "";
+}
+
+const char* ComparisonName(Comparison comparison) {
+  switch (comparison) {
+    case Comparison::Same:
+      return "same";
+    case Comparison::Differs:
+      return "differs";
+    case Comparison::Incomplete:
+      return "incomplete";
+    case Comparison::NoLog:
+      return "no-log";
+    case Comparison::NoProfile:
+      return "no-profile";
   }
   return "";
 }
 
 const char* SourceName(RowSource source) { return source == RowSource::Log ? "log" : "simulation"; }
 
-bool RowFailed(const FleetRow& row) { return row.status != RowStatus::Read; }
+bool RowFailed(const FleetRow& row) {
+  return row.status != RowStatus::Read && row.status != RowStatus::Simulated;
+}
 
 std::optional<int64_t> DurationMs(const FleetRow& row) {
   if (!row.startMs || !row.endMs) return std::nullopt;

@@ -264,6 +264,7 @@ RunReport BuildRunReport(const sim::Profile& loaded, const SimPlatform& machine,
     report.road = Road::RapidStart;
   }
   Roles(machine, job, report);
+  report.pbrPartition = U8(logged.LastValue(kPbrPartitionLine).value_or(L""));
 
   for (const auto& command : machine.Commands())
     report.commands.push_back(CommandReport{U8(command.commandLine), command.started,

@@ -145,6 +145,7 @@ struct RunReport {
   std::optional<bool> miniSsd;
   std::optional<bool> rapidStart;
   std::vector<RoleReport> roles;      // pbr, sys, os, ssd, hdd, recovery
+  std::string pbrPartition;           // the device path M: was meant for; "" when never logged
   std::vector<LetterReport> letters;  // every letter defined at the end, ascending
   std::vector<CommandReport> commands;
   std::vector<MessageBoxReport> messageBoxes;

@@ -43,7 +43,8 @@ bool LabelFits(const SimPlatform& machine, const FixedLetter& fixed, const std::
 
 // M: is put on the recovery partition by every run; W: and C: only by the registration. A letter
 // the run did not set is the machine's own business.
-void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warnings& warnings) {
+void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, const RunReport& report,
+                    Warnings& warnings) {
   std::vector<FixedLetter> meant{{kPbrLetter, "a push-button-recovery partition"}};
   if (logged.Logged(kRegisterLine)) {
     meant.push_back({kToolsLetter, "a recovery-tools partition"});
@@ -54,8 +55,7 @@ void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warni
     if (!target) {
       std::string text = U8(fixed.letter) + " is not mapped";
       if (fixed.letter == std::wstring_view(kPbrLetter))
-        text = PbrNotMappedText(U8(fixed.letter),
-                                U8(logged.LastValue(kPbrPartitionLine).value_or(L"")));
+        text = PbrNotMappedText(U8(fixed.letter), report.pbrPartition);
       warnings.push_back(Warning{kLetterRoleWarning, text, Severity::Warning});
       continue;
     }
@@ -141,7 +141,7 @@ void CaptureNoteWarnings(const SimPlatform& machine, Warnings& warnings) {
 Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged,
                        const RunReport& report) {
   Warnings warnings;
-  LetterWarnings(machine, logged, warnings);
+  LetterWarnings(machine, logged, report, warnings);
   CleanedDiskWarnings(machine, warnings);
   MessageBoxWarnings(machine, warnings);
   LostLineWarnings(machine, warnings);

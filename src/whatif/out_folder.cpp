@@ -121,11 +121,35 @@ bool PrepareOutFolder(const fs::path& folder, std::string& error) {
   return WriteMarker(folder, error);
 }
 
-bool CheckPageFile(const fs::path& page, const fs::path& outFolder, std::string& error) {
-  if (page.empty()) {
-    error = "--html: expects a file name, found an empty one";
+bool CheckOutputFile(const fs::path& file, const std::string& option, std::string& error) {
+  if (file.empty()) {
+    error = option + ": expects a file name, found an empty one";
     return false;
   }
+  std::error_code ec;
+  const fs::path where = fs::absolute(file, ec);
+  // A device or a pipe named as the output (/dev/stdout) is written to like a file.
+  const auto status = fs::status(where, ec);
+  if (fs::is_directory(status)) {
+    error = file.string() + ": exists and is not a file";
+    return false;
+  }
+  const fs::path folder = fs::weakly_canonical(where.parent_path(), ec);
+  if (!fs::is_directory(folder, ec)) {
+    error = file.string() + ": no such folder " + folder.string();
+    return false;
+  }
+  std::string why;
+  if (fs::exists(status) ? !Writable(where) : !CanWriteIn(folder, why)) {
+    if (why.empty()) why = std::strerror(errno);
+    error = file.string() + ": cannot be written (" + why + "); choose another " + option;
+    return false;
+  }
+  return true;
+}
+
+bool CheckPageFile(const fs::path& page, const fs::path& outFolder, std::string& error) {
+  if (page.empty()) return CheckOutputFile(page, "--html", error);
   std::error_code ec;
   // Compared as absolute paths with links resolved, so "out/../out/summary.json" is caught too.
   const fs::path where = fs::weakly_canonical(fs::absolute(page, ec), ec);
@@ -145,25 +169,9 @@ bool CheckPageFile(const fs::path& page, const fs::path& outFolder, std::string&
       }
     }
   }
-  const auto status = fs::status(where, ec);
-  if (fs::exists(status) && !fs::is_regular_file(status)) {
-    error = page.string() + ": exists and is not a file";
-    return false;
-  }
   // A page straight inside the output folder finds the folder made before it is written.
-  const fs::path folder = where.parent_path();
-  if (folder == out && !fs::exists(out, ec)) return true;
-  if (!fs::is_directory(folder, ec)) {
-    error = page.string() + ": no such folder " + folder.string();
-    return false;
-  }
-  std::string why;
-  if (fs::exists(status) ? !Writable(where) : !CanWriteIn(folder, why)) {
-    if (why.empty()) why = std::strerror(errno);
-    error = page.string() + ": cannot be written (" + why + "); choose another --html";
-    return false;
-  }
-  return true;
+  if (where.parent_path() == out && !fs::exists(out, ec)) return true;
+  return CheckOutputFile(page, "--html", error);
 }
 
 }  // namespace quorvane::whatif

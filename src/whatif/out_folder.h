@@ -22,6 +22,12 @@ inline constexpr std::string_view kOutMarkerText =
 // removed: false, with a one-line reason naming it in `error`.
 bool PrepareOutFolder(const std::filesystem::path& folder, std::string& error);
 
+// Whether `file`, named by the command-line option `option`, may be written: a non-empty name of
+// a new file or of an existing regular file (which it replaces), writable, in an existing folder.
+// Otherwise false, with a one-line reason naming it in `error`.
+bool CheckOutputFile(const std::filesystem::path& file, const std::string& option,
+                     std::string& error);
+
 // Whether `page`, named by --html, may be written: a non-empty name of a new file or of an
 // existing regular file (which it replaces), writable, in an existing folder (or straight in
 // `outFolder`, made before the page is written), neither `outFolder` itself nor inside the parts

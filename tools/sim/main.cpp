@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/sim/profile_loader.h"
+#include "tools/sim/batch_mode.h"
 #include "tools/sim/builtin_machines.h"
 #include "tools/sim/exit_status.h"
 #include "tools/sim/logs_mode.h"
@@ -64,15 +65,26 @@ int main(int argc, char** argv) {
   LogsOptions logs;
   auto* logsOption = app.add_option("--logs", logs.inputs,
                                     "read real run logs (files, folders) into one fleet table");
-  app.add_option("--csv", logs.csvPath, "with --logs: write the table as CSV")->needs(logsOption);
-  app.add_option("--json", logs.jsonPath, "with --logs: write the table as JSON")
-      ->needs(logsOption);
-  logsOption->excludes(profileOption)
-      ->excludes(builtinOption)
-      ->excludes(outOption)
-      ->excludes(listOption);
+  BatchOptions batch;
+  auto* batchOption = app.add_option("--batch", batch.profiles,
+                                     "run every profile (files, folders of *.json) into one table");
+  app.add_option("--jobs", batch.jobs, "with --batch: runs at a time (default: one a core)")
+      ->check(CLI::PositiveNumber)
+      ->needs(batchOption);
+  app.add_option("--csv", logs.tables.csvPath, "with --logs or --batch: write the table as CSV");
+  app.add_option("--json", logs.tables.jsonPath, "with --logs or --batch: write the table as JSON");
+  for (auto* fleetOption : {logsOption, batchOption}) {
+    fleetOption->excludes(profileOption)
+        ->excludes(builtinOption)
+        ->excludes(outOption)
+        ->excludes(listOption);
+  }
   try {
     app.parse(argc, argv);
+    if (logs.inputs.empty() && batch.profiles.empty() &&
+        !(logs.tables.csvPath.empty() && logs.tables.jsonPath.empty())) {
+      throw CLI::ValidationError("--csv, --json", "go with --logs or --batch");
+    }
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
     std::cerr << "quorvane-sim: " << e.what() << " (quorvane-sim --help shows the options)\n";
@@ -85,11 +97,16 @@ int main(int argc, char** argv) {
   }
 
   try {
-    if (!logs.inputs.empty()) {
-      logs.htmlPath = htmlPath;
-      logs.quiet = quiet;
-      return RunLogsMode(logs, std::cout, std::cerr);
+    logs.tables.htmlPath = htmlPath;
+    logs.quiet = quiet;
+    if (!batch.profiles.empty()) {
+      batch.logs = logs.inputs;
+      batch.tables = logs.tables;
+      batch.quiet = quiet;
+      batch.progress = StderrIsTerminal();
+      return RunBatchMode(batch, std::cout, std::cerr);
     }
+    if (!logs.inputs.empty()) return RunLogsMode(logs, std::cout, std::cerr);
     if (list) return ListBuiltins();
     Profile profile;
     if (!profilePath.empty()) {
