@@ -19,10 +19,10 @@ endfunction()
 function(quorvane_check_every_source_built)
   if(WIN32)
     set(folders src/base src/run src/procedure src/inventory src/classify src/letters
-                src/firmware src/platform/sim src/capture src/platform/win32)
+                src/firmware src/platform/sim src/capture src/report src/whatif src/platform/win32)
   else()
     set(folders src/base src/run src/procedure src/inventory src/classify src/letters
-                src/firmware src/platform/sim src/capture src/report src/fleet tools/sim)
+                src/firmware src/platform/sim src/capture src/report src/whatif src/fleet tools/sim)
     if(QUORVANE_TESTS)
       list(APPEND folders tests/unit)
     endif()

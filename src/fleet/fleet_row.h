@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "report/run_report.h"
+
 namespace quorvane::fleet {
 
-// How far a row could be read. Every status but Read makes the row a failed one.
-enum class RowStatus { Read, CutShort, Damaged, Foreign };
-// "read", "cut-short", "damaged", "foreign".
+// How far a row could be read or run. A log's row is Read or one of the three after it; a
+// profile's row is Simulated (its run completed) or BadProfile (it could not be loaded). Every
+// status but Read and Simulated makes the row a failed one.
+enum class RowStatus { Read, CutShort, Damaged, Foreign, Simulated, BadProfile };
+// "read", "cut-short", "damaged", "foreign", "simulated", "bad-profile".
 const char* StatusName(RowStatus status);
 
 // Where a row comes from: a machine's real run logs, or a simulated run's report.
@@ -19,16 +23,16 @@ enum class RowSource { Log, Simulation };
 const char* SourceName(RowSource source);  // "log", "simulation"
 
 // The roads, as summary.json names them.
-inline constexpr char kRoadRegister[] = "register";
-inline constexpr char kRoadRapidStart[] = "rapid-start";
-inline constexpr char kRoadNone[] = "none";
+inline constexpr const char* kRoadRegister = report::kRoadRegisterName;
+inline constexpr const char* kRoadRapidStart = report::kRoadRapidStartName;
+inline constexpr const char* kRoadNone = report::kRoadNoneName;
 inline constexpr std::array<const char*, 3> kRoadOrder = {kRoadRegister, kRoadRapidStart,
                                                           kRoadNone};
 
 // The role slots in summary.json's order and names.
 enum RoleIndex { kPbrRole, kSysRole, kOsRole, kSsdRole, kHddRole, kRecoveryRole, kRoleCount };
-inline constexpr std::array<const char*, kRoleCount> kRoleNames = {"pbr", "sys", "os",
-                                                                   "ssd", "hdd", "recovery"};
+using report::kRoleNames;
+static_assert(kRoleNames.size() == kRoleCount);
 
 struct RoleCell {
   bool found = false;
@@ -57,6 +61,7 @@ struct WarningCell {
 struct LetterCell {
   std::string letter;  // "M:"
   std::string target;  // "\Device\Harddisk1\Partition1"
+  std::string volume;  // what the target holds ("\"PQSERVICE2\"", "no file system"); "" unknown
 };
 
 // A disk as the run's inventory listed it.
@@ -79,6 +84,25 @@ struct PartitionCell {
   std::string type;
 };
 
+// Predicted against actual: how a machine's simulated run and its real one compare.
+enum class Comparison {
+  Same,        // both rows read whole, and they agree wherever both can tell
+  Differs,     // they disagree somewhere both can tell
+  Incomplete,  // they agree where both can tell, but a row could not be read or run whole
+  NoLog,       // a profile whose machine has no log
+  NoProfile,   // a log whose machine has no profile
+};
+// "same", "differs", "incomplete", "no-log", "no-profile".
+const char* ComparisonName(Comparison comparison);
+
+struct RunDifference {
+  std::string what;       // "road", "ssdHddMode", "miniSsd", "rapidStart", "wipedDisk", "command"
+  std::string predicted;  // as the table shows it; "" where that side has nothing
+  std::string actual;
+
+  bool operator==(const RunDifference&) const = default;
+};
+
 // Text is UTF-8. A field the source cannot know stays empty (an empty optional, string or list).
 struct FleetRow {
   std::string machine;
@@ -87,6 +111,7 @@ struct FleetRow {
   std::string problem;             // why the row is not read whole; empty when it is
   std::vector<std::string> notes;  // what else a technician should know (a missing part, ...)
   std::vector<std::string> logFiles;
+  std::string profileFile;  // the profile a simulated row ran, as the input named it
 
   // Local time of the first and the last line, milliseconds since 1970-01-01 00:00.
   std::optional<int64_t> startMs;
@@ -104,17 +129,24 @@ struct FleetRow {
   bool commandsWhole = false;  // the list holds every command of the run
   std::vector<MessageBoxCell> messageBoxes;
   std::vector<WarningCell> warnings;
-  std::optional<int32_t> wipedDisk;  // known only with the road; empty then: no disk wiped
+  std::optional<int32_t> wipedDisk;        // known only with the road; empty then: no disk wiped
+  std::vector<std::string> wipedDiskHeld;  // the wiped disk's partitions before, as far as known
+  std::optional<uint64_t> simulatedMs;     // a simulated run's virtual time, start to end
 
   std::vector<int64_t> inventoryErrors;  // result codes of failed inventory attempts, in order
   std::string bootMode;                  // the boot-mode line, "KEY=VALUE"
   std::vector<DiskCell> disks;
   std::vector<PartitionCell> partitions;
+
+  // Set when a batch is compared with logs: the same on the predicted and the actual row.
+  std::optional<Comparison> comparison;
+  std::vector<RunDifference> differences;
 };
 
-// A row that could not be read whole: foreign, damaged or cut short.
+// A row that could not be read or run whole: foreign, damaged, cut short or a bad profile.
 bool RowFailed(const FleetRow& row);
 
+// From the run's first log line to its last; empty when either is not known.
 std::optional<int64_t> DurationMs(const FleetRow& row);
 
 // "2026-12-07 14:05:03.042".

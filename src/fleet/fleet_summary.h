@@ -1,5 +1,5 @@
-// The fleet's summary on the terminal: machines per status, road and warning kind, and the rows
-// that could not be read whole.
+// The fleet's summary on the terminal: machines per status, road and warning kind, the rows that
+// could not be read or run whole, and, for a batch set against logs, how the machines compared.
 #pragma once
 
 #include <ostream>
@@ -9,6 +9,8 @@
 
 namespace quorvane::fleet {
 
+// Predicted and actual rows each get their own counts; a joined table (JoinRuns) also gets the
+// machines per comparison and each machine not the same with how it differs.
 void PrintFleetSummary(const std::vector<FleetRow>& rows, std::ostream& out);
 
 }  // namespace quorvane::fleet

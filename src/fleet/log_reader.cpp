@@ -156,7 +156,7 @@ class Replay {
     if (refreshSeen_) row_.roles = roles_;
     row_.pbrPartition = pbrTarget_;
     if (pbrLetterSeen_ && !mNotMapped_ && !pbrTarget_.empty()) {
-      row_.letters.push_back(LetterCell{Narrow8(kPbrLetter), pbrTarget_});
+      row_.letters.push_back(LetterCell{Narrow8(kPbrLetter), pbrTarget_, ""});
     }
     row_.commandsWhole = run.hasEarly && pbrLetterSeen_;
     if (row_.road == kRoadRapidStart && carveDisk_ && carveStarted_ &&
@@ -225,15 +225,20 @@ class Replay {
     };
     if (mNotMapped_) warn(kLetterRoleWarning, PbrNotMappedText(Narrow8(kPbrLetter), pbrTarget_));
     if (row_.wipedDisk) {
+      // A log lists only the partitions that had a letter.
       std::vector<const PartitionCell*> held;
       for (const PartitionCell& part : row_.partitions) {
-        if (part.disk == *row_.wipedDisk && !part.label.empty()) held.push_back(&part);
+        if (part.disk == *row_.wipedDisk) held.push_back(&part);
       }
       std::stable_sort(
           held.begin(), held.end(),
           [](const PartitionCell* a, const PartitionCell* b) { return a->index < b->index; });
       std::vector<std::string> labels;
-      for (const PartitionCell* part : held) labels.push_back(part->label);
+      for (const PartitionCell* part : held) {
+        row_.wipedDiskHeld.push_back(part->letter + " \"" + part->label + "\", " + part->sizeGB +
+                                     " GB, " + part->type);
+        if (!part->label.empty()) labels.push_back(part->label);
+      }
       if (!labels.empty()) warn(kDiskCleanedWarning, DiskCleanedText(*row_.wipedDisk, labels));
     }
     for (const std::string& box : boxes_) warn(kMessageBoxWarning, MessageBoxText(box));

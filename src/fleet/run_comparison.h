@@ -8,22 +8,30 @@
 
 namespace quorvane::fleet {
 
-struct RunDifference {
-  std::string what;       // "road", "ssdHddMode", "miniSsd", "rapidStart", "wipedDisk", "command"
-  std::string predicted;  // as the table shows it; "" where that side has nothing
-  std::string actual;
-
-  bool operator==(const RunDifference&) const = default;
-};
-
 // Compares what both rows know: a field one side cannot know is not a difference (a row that
 // could not be read whole is listed as such on its own). The wiped disk is compared once both
-// roads are known. Commands are compared in order when both rows hold every command of their
-// run; otherwise only those both hold, by command line. An outcome is compared as far as both
+// roads are known. When both rows hold every command of their run, the two lists are aligned on
+// their command lines, so a command only one run started is a difference of its own; otherwise
+// only the commands both hold are compared, by command line. An outcome is compared as far as both
 // know it: started or not, then the exit code, then the start's error.
 std::vector<RunDifference> CompareRuns(const FleetRow& predicted, const FleetRow& actual);
 
-// "road: predicted register, actual none".
-std::string DifferenceText(const RunDifference& difference);
+// Predicted against actual, machine by machine: the predicted rows in their order, each followed
+// by the actual row of its machine, then the actual rows no predicted row names, in their order.
+// Names match ignoring ASCII case (Windows' folder names do); a name on several rows of one side
+// pairs them in order and each such row notes it. Both rows of a pair get their comparison and
+// differences; a row without a partner gets NoLog or NoProfile. Nothing is dropped.
+std::vector<FleetRow> JoinRuns(std::vector<FleetRow> predicted, std::vector<FleetRow> actual);
+
+// One machine of a joined table: its predicted row, its actual row, or both.
+struct ComparedMachine {
+  const FleetRow* predicted = nullptr;
+  const FleetRow* actual = nullptr;
+  const FleetRow& Either() const { return predicted != nullptr ? *predicted : *actual; }
+};
+
+// The machines a Differences section lists, in the order of a table JoinRuns made: those whose
+// comparison is not Same.
+std::vector<ComparedMachine> MachinesNotSame(const std::vector<FleetRow>& rows);
 
 }  // namespace quorvane::fleet

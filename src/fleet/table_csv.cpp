@@ -27,16 +27,16 @@ std::string Joined(const std::vector<std::string>& items) {
 }  // namespace
 
 void WriteCsv(const std::vector<FleetRow>& rows, std::ostream& out) {
-  const auto& columns = TableColumns();
+  const auto columns = TableColumns(rows);
   for (size_t i = 0; i < columns.size(); ++i) {
     if (i > 0) out << ',';
-    Field(columns[i].name, out);
+    Field(columns[i]->name, out);
   }
   out << "\r\n";
   for (const FleetRow& row : rows) {
     for (size_t i = 0; i < columns.size(); ++i) {
       if (i > 0) out << ',';
-      Field(Joined(columns[i].items(row)), out);
+      Field(Joined(columns[i]->items(row)), out);
     }
     out << "\r\n";
   }

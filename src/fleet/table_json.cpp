@@ -1,4 +1,7 @@
 // The fleet table as JSON, in summary.json's words where a row and a summary say the same.
+#include <algorithm>
+
+#include "fleet/run_comparison.h"
 #include "fleet/table_writers.h"
 
 namespace quorvane::fleet {
@@ -13,6 +16,16 @@ Json OrNull(const std::optional<T>& value) {
 
 Json TextOrNull(const std::string& text) { return text.empty() ? Json(nullptr) : Json(text); }
 
+Json Differences(const std::vector<RunDifference>& differences) {
+  Json list = Json::array();
+  for (const RunDifference& d : differences) {
+    list.push_back(Json{{"what", d.what},
+                        {"predicted", TextOrNull(d.predicted)},
+                        {"actual", TextOrNull(d.actual)}});
+  }
+  return list;
+}
+
 }  // namespace
 
 Json RowJson(const FleetRow& row) {
@@ -23,9 +36,13 @@ Json RowJson(const FleetRow& row) {
   json["problem"] = TextOrNull(row.problem);
   json["notes"] = row.notes;
   json["logFiles"] = row.logFiles;
+  json["profileFile"] = TextOrNull(row.profileFile);
+  json["comparison"] = row.comparison ? Json(ComparisonName(*row.comparison)) : Json(nullptr);
+  json["differences"] = Differences(row.differences);
   json["start"] = row.startMs ? Json(FormatLocalTime(*row.startMs)) : Json(nullptr);
   json["end"] = row.endMs ? Json(FormatLocalTime(*row.endMs)) : Json(nullptr);
   json["durationMs"] = OrNull(DurationMs(row));
+  json["simulatedMs"] = OrNull(row.simulatedMs);
   json["road"] = TextOrNull(row.road);
   json["flags"] = Json{{"ssdHddMode", OrNull(row.ssdHddMode)},
                        {"miniSsd", OrNull(row.miniSsd)},
@@ -66,6 +83,7 @@ Json RowJson(const FleetRow& row) {
   }
   json["warnings"] = warnings;
   json["wipedDisk"] = OrNull(row.wipedDisk);
+  json["wipedDiskHeld"] = row.wipedDiskHeld;
   json["inventoryErrors"] = row.inventoryErrors;
   json["bootMode"] = TextOrNull(row.bootMode);
   Json disks = Json::array();
@@ -94,7 +112,24 @@ Json RowJson(const FleetRow& row) {
 void WriteJson(const std::vector<FleetRow>& rows, std::ostream& out) {
   Json list = Json::array();
   for (const FleetRow& row : rows) list.push_back(RowJson(row));
-  out << Json{{"rows", list}}.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
+  Json table{{"rows", list}};
+  // Set against logs: the machines that did not come out the same, once each.
+  if (std::any_of(rows.begin(), rows.end(), [](const FleetRow& r) { return r.comparison; })) {
+    Json machines = Json::array();
+    auto status = [](const FleetRow* row) {
+      return row != nullptr ? Json(StatusName(row->status)) : Json(nullptr);
+    };
+    for (const ComparedMachine& machine : MachinesNotSame(rows)) {
+      const FleetRow& row = machine.Either();
+      machines.push_back(Json{{"machine", row.machine},
+                              {"comparison", ComparisonName(*row.comparison)},
+                              {"predictedStatus", status(machine.predicted)},
+                              {"actualStatus", status(machine.actual)},
+                              {"differences", Differences(row.differences)}});
+    }
+    table["differences"] = machines;
+  }
+  out << table.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
 }
 
 }  // namespace quorvane::fleet

@@ -98,8 +98,9 @@ void Letters(const SimPlatform& machine, RunReport& report) {
 
 void Roles(const SimPlatform& machine, const CLayoutJob& job, RunReport& report) {
   const std::pair<const char*, const RoleSlot*> slots[] = {
-      {"pbr", &job.m_PBRInfo}, {"sys", &job.m_SYSInfo}, {"os", &job.m_OSInfo},
-      {"ssd", &job.m_SSDInfo}, {"hdd", &job.m_HDDInfo}, {"recovery", &job.m_RecoveryInfo}};
+      {kRoleNames[0], &job.m_PBRInfo}, {kRoleNames[1], &job.m_SYSInfo},
+      {kRoleNames[2], &job.m_OSInfo},  {kRoleNames[3], &job.m_SSDInfo},
+      {kRoleNames[4], &job.m_HDDInfo}, {kRoleNames[5], &job.m_RecoveryInfo}};
   for (const auto& [name, slot] : slots) {
     report.roles.push_back(RoleReport{
         name, slot->bFound, slot->nDisk, slot->nPartition,
@@ -241,13 +242,13 @@ const char* SeverityName(Severity severity) {
 const char* RoadName(Road road) {
   switch (road) {
     case Road::Register:
-      return "register";
+      return kRoadRegisterName;
     case Road::RapidStart:
-      return "rapid-start";
+      return kRoadRapidStartName;
     case Road::None:
       break;
   }
-  return "none";
+  return kRoadNoneName;
 }
 
 RunReport BuildRunReport(const sim::Profile& loaded, const SimPlatform& machine,
@@ -265,6 +266,7 @@ RunReport BuildRunReport(const sim::Profile& loaded, const SimPlatform& machine,
     report.road = Road::RapidStart;
   }
   Roles(machine, job, report);
+  report.pbrPartition = U8(logged.LastValue(kPbrPartitionLine).value_or(L""));
 
   for (const auto& command : machine.Commands())
     report.commands.push_back(CommandReport{U8(command.commandLine), command.started,

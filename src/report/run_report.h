@@ -1,6 +1,7 @@
 // What one finished simulated run did, as typed facts: the one source of every output of a run.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,8 +10,15 @@
 namespace quorvane::report {
 
 enum class Road { Register, RapidStart, None };
-// "register", "rapid-start", "none".
+// The roads' names in summary.json and every table.
+inline constexpr char kRoadRegisterName[] = "register";
+inline constexpr char kRoadRapidStartName[] = "rapid-start";
+inline constexpr char kRoadNoneName[] = "none";
 const char* RoadName(Road road);
+
+// The six role slots of the run context, in summary.json's order and names.
+inline constexpr std::array<const char*, 6> kRoleNames = {"pbr", "sys", "os",
+                                                          "ssd", "hdd", "recovery"};
 
 // The volume a letter or a role points at, as the run left it.
 struct VolumeNote {
@@ -137,6 +145,7 @@ struct RunReport {
   std::optional<bool> miniSsd;
   std::optional<bool> rapidStart;
   std::vector<RoleReport> roles;      // pbr, sys, os, ssd, hdd, recovery
+  std::string pbrPartition;           // the device path M: was meant for; "" when never logged
   std::vector<LetterReport> letters;  // every letter defined at the end, ascending
   std::vector<CommandReport> commands;
   std::vector<MessageBoxReport> messageBoxes;

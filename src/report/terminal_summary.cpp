@@ -16,35 +16,46 @@ constexpr size_t kLabelWidth = 11;
 
 enum class Style { Plain, Good, Attention, Bad, Quiet };
 
+// Lines of at most `firstWidth` columns, then `width`, broken at blanks (the blanks of a break
+// go). A word longer than a line stands whole on a line of its own: a path cut in two cannot be
+// copied from the terminal.
+std::vector<std::string> BreakBetweenWords(const std::string& text, size_t firstWidth,
+                                           size_t width) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t room = lines.empty() ? firstWidth : width;
+    size_t end = text.size();
+    if (end - at > room) {
+      end = text.rfind(' ', at + room);
+      if (end == std::string::npos || end <= at) end = std::min(text.find(' ', at), text.size());
+    }
+    const size_t last = text.find_last_not_of(' ', end - 1);
+    lines.push_back(text.substr(at, last == std::string::npos || last < at ? 0 : last + 1 - at));
+    at = text.find_first_not_of(' ', end);
+    if (at == std::string::npos) break;
+  }
+  if (lines.empty()) lines.push_back("");
+  return lines;
+}
+
 class Printer {
  public:
   Printer(std::ostream& out, bool colour) : out_(out), colour_(colour) {}
 
-  // One labelled entry; a long text wraps at blanks (or hard at the width)
-  // under the text column, indented by `hang` more.
-  void Entry(const std::string& label, std::string text, Style style = Style::Plain,
+  // One labelled entry; a long text wraps between words under the text column, indented by
+  // `hang` more.
+  void Entry(const std::string& label, const std::string& text, Style style = Style::Plain,
              size_t hang = 2) {
     std::string head = label + std::string(kLabelWidth - std::min(label.size(), kLabelWidth), ' ');
     if (label.size() >= kLabelWidth) head = label.substr(0, kLabelWidth - 1) + " ";
     const size_t room = kWidth - kLabelWidth;
     bool first = true;
-    while (true) {
-      const size_t width = first ? room : room - hang;
-      std::string piece = text;
-      if (text.size() > width) {
-        size_t cut = text.rfind(' ', width);
-        if (cut == std::string::npos || cut < width / 2) cut = width;
-        piece = text.substr(0, cut);
-        text = text.substr(cut);
-        if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-      } else {
-        text.clear();
-      }
+    for (const std::string& piece : BreakBetweenWords(text, room, room - hang)) {
       std::string lead =
           first ? Paint(head, Style::Plain, true) : std::string(kLabelWidth + hang, ' ');
       out_ << lead << Paint(piece, style, false) << "\n";
       first = false;
-      if (text.empty()) break;
     }
   }
 

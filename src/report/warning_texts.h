@@ -19,6 +19,8 @@ inline constexpr char kNoDiskWarning[] = "no-disk";
 inline constexpr char kDiskNotInventoriedWarning[] = "disk-not-inventoried";
 inline constexpr char kFirmwareUndeterminedWarning[] = "firmware-undetermined";
 inline constexpr char kLabelUnreachableWarning[] = "label-unreachable";
+// What the capture of a real machine could not read and what its profile holds instead.
+inline constexpr char kCaptureNoteWarning[] = "capture-note";
 
 inline std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -33,6 +35,11 @@ inline std::string DiskCleanedText(int64_t disk, const std::vector<std::string>&
   std::string list;
   for (const auto& label : labels) list += (list.empty() ? "" : ", ") + Quoted(label);
   return "disk " + std::to_string(disk) + " was wiped while it held " + list;
+}
+
+// `note` is one of the profile's captureNotes, as the capture wrote it.
+inline std::string CaptureNoteText(std::string_view note) {
+  return "the capture noted: " + std::string(note);
 }
 
 inline std::string MessageBoxText(std::string_view boxText) {

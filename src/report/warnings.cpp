@@ -1,5 +1,5 @@
 // Warnings of a simulated run: fixed letters on the wrong volume, wiped labelled disks, message
-// boxes, lost log lines and failed commands, and their order.
+// boxes, lost log lines, failed commands and the notes of a capture, and their order.
 #include "report/warnings.h"
 
 #include <algorithm>
@@ -43,7 +43,8 @@ bool LabelFits(const SimPlatform& machine, const FixedLetter& fixed, const std::
 
 // M: is put on the recovery partition by every run; W: and C: only by the registration. A letter
 // the run did not set is the machine's own business.
-void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warnings& warnings) {
+void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, const RunReport& report,
+                    Warnings& warnings) {
   std::vector<FixedLetter> meant{{kPbrLetter, "a push-button-recovery partition"}};
   if (logged.Logged(kRegisterLine)) {
     meant.push_back({kToolsLetter, "a recovery-tools partition"});
@@ -54,8 +55,7 @@ void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, Warni
     if (!target) {
       std::string text = U8(fixed.letter) + " is not mapped";
       if (fixed.letter == std::wstring_view(kPbrLetter))
-        text = PbrNotMappedText(U8(fixed.letter),
-                                U8(logged.LastValue(kPbrPartitionLine).value_or(L"")));
+        text = PbrNotMappedText(U8(fixed.letter), report.pbrPartition);
       warnings.push_back(Warning{kLetterRoleWarning, text, Severity::Warning});
       continue;
     }
@@ -129,17 +129,25 @@ void CommandWarnings(const SimPlatform& machine, Warnings& warnings) {
   }
 }
 
+// A captured profile says which facts of the real machine it could not read and what it holds
+// instead: a run of it is only as true as those guesses.
+void CaptureNoteWarnings(const SimPlatform& machine, Warnings& warnings) {
+  for (const auto& note : machine.profile().captureNotes)
+    warnings.push_back(Warning{kCaptureNoteWarning, CaptureNoteText(note), Severity::Note});
+}
+
 }  // namespace
 
 Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged,
                        const RunReport& report) {
   Warnings warnings;
-  LetterWarnings(machine, logged, warnings);
+  LetterWarnings(machine, logged, report, warnings);
   CleanedDiskWarnings(machine, warnings);
   MessageBoxWarnings(machine, warnings);
   LostLineWarnings(machine, warnings);
   CommandWarnings(machine, warnings);
   SightWarnings(machine, logged, report, warnings);
+  CaptureNoteWarnings(machine, warnings);
   std::stable_sort(warnings.begin(), warnings.end(), [](const Warning& a, const Warning& b) {
     return static_cast<int>(a.severity) < static_cast<int>(b.severity);
   });

@@ -9,9 +9,10 @@
 
 namespace quorvane::report {
 
-// Kinds: "letter-role", "disk-cleaned", "message-box", "lost-log-line", "command-failed", and what
-// the run could not see (sight.h). Read from the machine as the run left it and from the report's
-// disks, marked with what the run saw; ordered by severity, most first.
+// Kinds: "letter-role", "disk-cleaned", "message-box", "lost-log-line", "command-failed", what
+// the run could not see (sight.h) and "capture-note" for each of a captured profile's notes. Read
+// from the machine as the run left it and from the report's disks, marked with what the run saw;
+// ordered by severity, most first.
 std::vector<Warning> BuildWarnings(const sim::SimPlatform& machine, const LoggedLines& logged,
                                    const RunReport& report);
 

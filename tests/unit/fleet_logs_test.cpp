@@ -11,35 +11,12 @@
 #include "fleet/log_messages.h"
 #include "fleet/log_reader.h"
 #include "fleet/table_writers.h"
+#include "tests/unit/small_fleet.h"
 
 namespace quorvane::fleet {
 namespace {
 
 namespace fs = std::filesystem;
-
-const fs::path kSource = QUORVANE_SOURCE_DIR;
-const fs::path kExpected = kSource / "tests/scenarios/expected";
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// A scenario's log file: "X" for the RAM drive, else the recovery partition's volume folder.
-std::string TreeLog(const std::string& scenario, const std::string& relative) {
-  const std::string text = Slurp(kExpected / scenario / "volumes" / relative);
-  if (text.empty()) throw std::runtime_error("no " + relative + " in " + scenario);
-  return text;
-}
-
-// The lines of a log up to and including the first one holding `last`.
-std::string Through(const std::string& log, const std::string& last) {
-  const size_t at = log.find(last);
-  if (at == std::string::npos) throw std::runtime_error("no line with " + last);
-  return log.substr(0, log.find('\n', at) + 1);
-}
 
 LogFile FromBytes(const std::string& path, const std::string& bytes) {
   LogFile file;
@@ -53,51 +30,6 @@ FleetRow RowOf(const std::vector<std::pair<std::string, std::string>>& files) {
   std::vector<LogFile> logs;
   for (const auto& [path, bytes] : files) logs.push_back(FromBytes(path, bytes));
   return ReadMachineRow("NB", logs);
-}
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "quorvane-fleet-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(root_, ec);
-  }
-  void Put(const std::string& relative, const std::string& bytes) const {
-    fs::create_directories((root_ / relative).parent_path());
-    std::ofstream(root_ / relative, std::ios::binary) << bytes;
-  }
-  const fs::path& root() const { return root_; }
-
- private:
-  fs::path root_;
-};
-
-// The fleet of the README: a copied pair of parts, a log that stayed on X:, a tools copy alone,
-// a foreign file, a run cut short while diskpart wiped the cache SSD, and zero bytes a power cut
-// left in a log.
-void PutSmallFleet(const TempFolder& fleet) {
-  fleet.Put("NB-0001/Quorvane.log", TreeLog("uefi-ssd-hdd", "disk1-part1/Quorvane.log"));
-  fleet.Put("NB-0001/RYTOOLS/Quorvane.log",
-            TreeLog("uefi-ssd-hdd", "disk1-part1/RyTools/Quorvane.log"));
-  fleet.Put("NB-0002/Quorvane.log", TreeLog("m-mount-failed", "X/Quorvane.log"));
-  fleet.Put("NB-0003/rytools/QUORVANE.LOG",
-            TreeLog("legacy-rapid-start", "disk0-part3/RYTOOLS/Quorvane.log"));
-  fleet.Put("NB-0004/Quorvane.log", "Quorvane imaging checklist\r\n1. Boot WinPE\r\n");
-  fleet.Put("NB-0005/Quorvane.log",
-            Through(TreeLog("uefi-rapid-start", "disk0-part4/Quorvane.log"), "Diskpart.exe"));
-  fleet.Put("NB-0005/RYTOOLS/Quorvane.log",
-            TreeLog("uefi-rapid-start", "disk0-part4/RYTOOLS/Quorvane.log"));
-  std::string zeroed = TreeLog("wmi-slow-start", "disk0-part3/Quorvane.log");
-  const size_t line = zeroed.find("m_bminiSSD");
-  zeroed.replace(line, 10, std::string(10, '\0'));
-  fleet.Put("NB-0006/Quorvane.log", zeroed);
-  fleet.Put("NB-0006/RYTOOLS/Quorvane.log",
-            TreeLog("wmi-slow-start", "disk0-part3/RYTOOLS/Quorvane.log"));
-  fleet.Put("NB-0006/RYTOOLS/NAPP2P_SSDHDD.ini", "select disk 1\r\n");
 }
 
 TEST(FleetLogs, SmallFleetTableAsReviewed) {

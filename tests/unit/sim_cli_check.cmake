@@ -1,11 +1,11 @@
 # Runs quorvane-sim for one command-line case and checks its exit status, its output and the
 # output folder. Called by CTest with -DSIM=<binary> -DCASE=<name> -DWORK=<scratch folder>
-# -DDATA=<tests/unit/sim_cli>.
+# -DDATA=<tests/unit/sim_cli> -DVERSION=<the project's version>.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
 function(run expected_status)
-  execute_process(COMMAND ${SIM} ${ARGN} WORKING_DIRECTORY ${WORK}
+  execute_process(COMMAND ${RUN_PREFIX} ${SIM} ${ARGN} WORKING_DIRECTORY ${WORK}
                   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT status STREQUAL "${expected_status}")
     message(FATAL_ERROR "exit status ${status}, expected ${expected_status}\n${out}\n${err}")
@@ -17,6 +17,14 @@ endfunction()
 function(expect text pattern)
   if(NOT "${text}" MATCHES "${pattern}")
     message(FATAL_ERROR "expected to match \"${pattern}\":\n${text}")
+  endif()
+endfunction()
+
+# A refused run: exit status 2, exactly the one line `line` on stderr, nothing on stdout.
+function(refused line)
+  run(2 ${ARGN})
+  if(NOT ERR STREQUAL "${line}\n" OR NOT OUT STREQUAL "")
+    message(FATAL_ERROR "quorvane-sim ${ARGN}: expected the one line\n${line}\nfound:\n${ERR}${OUT}")
   endif()
 endfunction()
 
@@ -110,12 +118,86 @@ elseif(CASE STREQUAL "out-refused")
   endif()
   file(READ ${WORK}/mine/summary.json kept)
   expect("${kept}" "^{}$")
+elseif(CASE STREQUAL "refused-before-writing")
+  # Each names the real cause on one line before anything is written: no output folder is made
+  # and a previous run's parts stay.
+  file(MAKE_DIRECTORY ${WORK}/a-folder)
+  refused("missing.json: no such file" missing.json --out made)
+  refused("a-folder: is a folder, not a profile file" a-folder --out made)
+  # An empty name is refused, not ignored (an empty argument does not survive a CMake function's
+  # argument list, so these two run here).
+  execute_process(COMMAND ${SIM} --out made --html "" WORKING_DIRECTORY ${WORK}
+                  RESULT_VARIABLE status ERROR_VARIABLE err)
+  if(NOT status EQUAL 2 OR NOT err STREQUAL "quorvane-sim: --html: expects a file name, found an empty one\n")
+    message(FATAL_ERROR "an empty --html: exit status ${status}, ${err}")
+  endif()
+  execute_process(COMMAND ${SIM} --out "" WORKING_DIRECTORY ${WORK}
+                  RESULT_VARIABLE status ERROR_VARIABLE err)
+  if(NOT status EQUAL 2 OR NOT err STREQUAL "quorvane-sim: --out: expects a folder name, found an empty one\n")
+    message(FATAL_ERROR "an empty --out: exit status ${status}, ${err}")
+  endif()
+  refused("quorvane-sim: --html: 1 required TEXT missing (quorvane-sim --help shows the options)"
+          --out made --html)
+  refused("quorvane-sim: made: is the output folder itself; choose a file for --html"
+          --out made --html made)
+  refused("quorvane-sim: no/page.html: no such folder ${WORK}/no" --out made --html no/page.html)
+  if(EXISTS ${WORK}/made)
+    message(FATAL_ERROR "a refused run made its output folder")
+  endif()
+  # Read-only: an empty folder, a previous run's folder, the folder a new one would be made in,
+  # and the page's folder. Root sees no read-only folder: as root, quorvane-sim runs as "nobody"
+  # from a copy in a scratch folder that "nobody" can reach (a build tree may lie under /root).
+  execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(uid STREQUAL "0")
+    string(RANDOM LENGTH 10 tag)
+    set(WORK /tmp/quorvane-sim-cli-${tag})
+    file(MAKE_DIRECTORY ${WORK})
+    file(COPY ${SIM} DESTINATION ${WORK})
+    get_filename_component(name ${SIM} NAME)
+    set(SIM ${WORK}/${name})
+    set(AS_USER setpriv --reuid=65534 --regid=65534 --clear-groups)
+  endif()
+  run(0 --out previous --quiet)
+  file(MAKE_DIRECTORY ${WORK}/locked/empty)
+  file(CHMOD ${WORK}/locked/empty ${WORK}/locked ${WORK}/previous DIRECTORY_PERMISSIONS
+       OWNER_READ OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(RUN_PREFIX ${AS_USER})
+  refused("quorvane-sim: locked/empty: cannot be written to (Permission denied); choose another --out"
+          --out locked/empty)
+  refused("quorvane-sim: previous: cannot be written to (Permission denied); choose another --out"
+          --out previous)
+  refused("quorvane-sim: locked/new/out: cannot be created in locked (Permission denied); choose another --out"
+          --out locked/new/out)
+  file(MAKE_DIRECTORY ${WORK}/open)
+  file(CHMOD ${WORK}/open DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+       GROUP_WRITE GROUP_EXECUTE WORLD_READ WORLD_WRITE WORLD_EXECUTE)
+  refused("quorvane-sim: locked/page.html: cannot be written (Permission denied); choose another --html"
+          --out open/run --html locked/page.html)
+  set(RUN_PREFIX "")
+  file(GLOB left ${WORK}/open/*)
+  if(NOT EXISTS ${WORK}/previous/volumes/X/Quorvane.log OR left)
+    message(FATAL_ERROR "a refused run removed a previous run or made a folder: ${left}")
+  endif()
+  file(CHMOD ${WORK}/locked/empty ${WORK}/locked ${WORK}/previous DIRECTORY_PERMISSIONS
+       OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  if(uid STREQUAL "0")
+    file(REMOVE_RECURSE ${WORK})
+  endif()
+elseif(CASE STREQUAL "version-help")
+  run(0 --version)
+  expect("${OUT}" "^quorvane-sim ${VERSION}\n$")
+  run(0 --help)
+  expect("${OUT}" "Exit status: 0 the run completed[^\n]*; 2 [^;]*; 3 [^;]*; 1 an internal failure")
+  expect("${OUT}" "docs/simulator.md")
 elseif(CASE STREQUAL "list")
   run(0 --list)
-  expect("${OUT}" "(^|\n)uefi-ssd-hdd  UEFI notebook, NVMe SSD \\+ 1 TB HDD")
+  # One machine a line, the descriptions in one column after the longest name.
+  expect("${OUT}" "(^|\n)emmc-system-disk-wiped  UEFI notebook with Windows on a 32 GB eMMC")
+  expect("${OUT}" "\nuefi-ssd-hdd            UEFI notebook, NVMe SSD \\+ 1 TB HDD")
   run(2 --profile no-such-machine --out run)
   expect("${ERR}" "no built-in profile named \"no-such-machine\"")
-  run(2 --no-such-option)
+  refused("quorvane-sim: The following argument was not expected: --no-such-option (quorvane-sim --help shows the options)"
+          --no-such-option)
 elseif(CASE STREQUAL "logs")
   # Real logs of a fleet folder: the summary, the table files and the exit status.
   set(tree ${DATA}/../../scenarios/expected/uefi-ssd-hdd/volumes/disk1-part1)
@@ -145,9 +227,85 @@ elseif(CASE STREQUAL "logs")
   expect("${ERR}" "none: no Quorvane.log in it")
   run(2 --logs fleet --profile uefi-ssd-hdd)
   run(2 --csv t.csv)
-  # A table that cannot be written is quorvane-sim's own failure.
-  run(1 --logs fleet --csv no/such/folder/t.csv)
-  expect("${ERR}" "cannot write no/such/folder/t.csv")
+  # A table that cannot be written is refused before a log is read; two tables, one file.
+  run(2 --logs fleet --csv no/such/folder/t.csv)
+  expect("${ERR}" "^quorvane-sim: no/such/folder/t.csv: no such folder [^\n]*/no/such/folder\n$")
+  run(2 --logs fleet --csv t.csv --html ./t.csv)
+  expect("${ERR}" "^quorvane-sim: ./t.csv: named for two tables; give --html a file of its own\n$")
+elseif(CASE STREQUAL "batch")
+  # A folder of profiles: the example machines and every malformed profile, each a row; the bad
+  # ones carry the loader's line, and the exit status says a row failed.
+  set(machines ${DATA}/../../../machines)
+  run(3 --batch ${machines} ${DATA}/bad --jobs 2 --csv t.csv --json t.json --html t.html)
+  expect("${OUT}" "^Machines   47 \\(47 profiles\\)\nStatus     simulated 16, bad-profile 31\n")
+  expect("${OUT}" "\nNot run    capture-note-number  bad-profile: ")
+  file(READ ${WORK}/t.csv csv)
+  expect("${csv}" "^machine,status,problem,road,ssdHddMode,miniSsd,rapidStart,M:,commands,warnings,messageBoxes,wipedDisk,wipedDiskHeld,seconds,roles,disks,notes,profileFile,logFiles\n")
+  expect("${csv}" "\nuefi-ssd-hdd,simulated,,register,true,false,true,\"\\\\Device\\\\Harddisk1\\\\Partition1 \"\"PQSERVICE2\"\"\",")
+  expect("${csv}" "\nlegacy-rapid-start,simulated,,rapid-start,false,true,true,[^\n]*,1,[^\n]*,5.500,")
+  file(READ ${WORK}/t.json json)
+  string(JSON rows LENGTH "${json}" rows)
+  file(STRINGS ${DATA}/bad/expected-paths.txt cases)
+  foreach(entry IN LISTS cases)
+    string(FIND "${entry}" " " space)
+    string(SUBSTRING "${entry}" 0 ${space} name)
+    math(EXPR from "${space} + 1")
+    string(SUBSTRING "${entry}" ${from} -1 path)
+    set(found "")
+    math(EXPR last "${rows} - 1")
+    foreach(i RANGE ${last})
+      string(JSON file GET "${json}" rows ${i} profileFile)
+      if(file STREQUAL "${DATA}/bad/${name}")
+        string(JSON status GET "${json}" rows ${i} status)
+        string(JSON found GET "${json}" rows ${i} problem)
+      endif()
+    endforeach()
+    string(FIND "${found}" "${DATA}/bad/${name}: ${path}: expected " at)
+    if(NOT at EQUAL 0 OR NOT status STREQUAL "bad-profile")
+      message(FATAL_ERROR "${name}: expected a bad-profile row naming ${path}, found: ${found}")
+    endif()
+  endforeach()
+  file(READ ${WORK}/t.html html)
+  expect("${html}" "<p class=\"counts\">47 machines from profiles, 31 bad profiles</p>")
+  # One run at a time gives the same table; only good profiles: exit 0, nothing printed quiet.
+  run(3 --batch ${machines} ${DATA}/bad --jobs 1 --csv one.csv --quiet)
+  expect("[${OUT}]" "^\\[\\]$")
+  file(READ ${WORK}/one.csv one)
+  if(NOT one STREQUAL csv)
+    message(FATAL_ERROR "--jobs 1 and --jobs 2 wrote different tables")
+  endif()
+  run(0 --batch ${machines}/uefi-ssd-hdd.json --quiet)
+
+  # Set against real logs, matched by machine name: differences, and each one-sided machine.
+  set(tree ${DATA}/../../scenarios/expected/m-mount-failed/volumes/X)
+  file(COPY ${tree}/Quorvane.log DESTINATION ${WORK}/fleet/single-disk-notebook)
+  file(COPY ${tree}/Quorvane.log DESTINATION ${WORK}/fleet/NB-0099)
+  run(0 --batch ${machines} --logs fleet --csv both.csv)
+  expect("${OUT}" "^Predicted\nMachines   16 \\(16 profiles\\)\n")
+  expect("${OUT}" "\n\nActual\nMachines   2 \\(2 log files\\)\n")
+  expect("${OUT}" "\n\nCompared   differs 1, no-log 15, no-profile 1\nDifferences\n")
+  expect("${OUT}" "\nsingle-disk-notebook rapidStart: predicted false, actual true\n           command: predicted M:")
+  expect("${OUT}" "\nNo log     cache-ssd-too-small, emmc-system-disk-wiped, [^\n]*, wmi-slow-start\nNo profile NB-0099\n$")
+  file(READ ${WORK}/both.csv both)
+  expect("${both}" "^machine,source,status,problem,comparison,differences,road,")
+  expect("${both}" "\nsingle-disk-notebook,log,read,,differs,")
+
+  # Usage: what --batch cannot go with, inputs that are not there, a bad --jobs.
+  run(2 --batch ${machines} --profile uefi-ssd-hdd)
+  run(2 --batch ${machines} --out run)
+  run(2 --batch ${machines} --list)
+  run(2 --batch ${machines} ${machines}/uefi-ssd-hdd.json --jobs 0)
+  run(2 --jobs 2)
+  run(2 --batch missing.json)
+  expect("${ERR}" "^quorvane-sim: missing.json: no such file or folder\n$")
+  file(MAKE_DIRECTORY ${WORK}/none)
+  run(2 --batch none)
+  expect("${ERR}" "^quorvane-sim: none: no \\*.json in it\n$")
+  run(2 --batch ${machines} --logs none)
+  expect("${ERR}" "none: no Quorvane.log in it")
+  if(EXISTS ${WORK}/run)
+    message(FATAL_ERROR "--batch made an output folder")
+  endif()
 else()
   message(FATAL_ERROR "unknown case ${CASE}")
 endif()

@@ -6,10 +6,12 @@
 #include <set>
 
 #include "tests/unit/sim_fixture.h"
-#include "tools/sim/out_folder.h"
+#include "whatif/out_folder.h"
 
-namespace quorvane::sim {
+namespace quorvane::whatif {
 namespace {
+
+using sim::SimFixture;
 
 namespace fs = std::filesystem;
 
@@ -89,11 +91,20 @@ TEST(SimOutFolder, ThePageNeverLandsInTheRunsOwnParts) {
     EXPECT_FALSE(CheckPageFile(page, out, error)) << page;
     EXPECT_NE(error.find("the run's own"), std::string::npos) << error;
   }
-  EXPECT_FALSE(CheckPageFile(out, out, error));
-  EXPECT_NE(error.find("is not a file"), std::string::npos);
+  // The output folder itself, made or still to be made, an empty name, a missing folder.
+  const fs::path later = sim.root() / "later";
+  for (const auto& [page, folder] :
+       {std::pair{out, out}, std::pair{later, later}, std::pair{out / ".", out}}) {
+    EXPECT_FALSE(CheckPageFile(page, folder, error)) << page;
+    EXPECT_NE(error.find("is the output folder itself"), std::string::npos) << error;
+  }
+  EXPECT_FALSE(CheckPageFile("", out, error));
+  EXPECT_EQ(error, "--html: expects a file name, found an empty one");
   EXPECT_FALSE(CheckPageFile(sim.root() / "missing" / "a.html", out, error));
   EXPECT_NE(error.find("no such folder"), std::string::npos);
+  // Straight in an output folder still to be made: it is made before the page is written.
+  EXPECT_TRUE(CheckPageFile(later / "page.html", later, error)) << error;
 }
 
 }  // namespace
-}  // namespace quorvane::sim
+}  // namespace quorvane::whatif

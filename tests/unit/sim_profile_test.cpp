@@ -92,7 +92,7 @@ TEST(SimProfile, BadProfilesNameTheFileAndTheField) {
            "drives": [{"letter": "C:"}]})",
        "drives[0].letter: expected a letter no other volume carries, found \"C:\", also at "
        "disks[0].partitions[0].letter"},
-      {R"({"disks": [{"sizeMB": 100, "partitions": [{"sizeMB": 5, "letter": "c:"}]}]})",
+      {R"({"disks": [{"sizeMB": 100, "partitions": [{"sizeMB": 5, "letter": "C"}]}]})",
        "disks[0].partitions[0].letter: expected a drive letter"},
       {R"({"drives": [{"letter": "AB:"}]})", "drives[0].letter: expected a drive letter"},
       {R"({"disks": [{"sizeMB": 100, "style": "apm"}]})", "disks[0].style: expected \"gpt\" or"},
@@ -121,6 +121,28 @@ TEST(SimProfile, BadProfilesNameTheFileAndTheField) {
       {R"({"disks": [{"sizeMB": 9, "partitions": [{"sizeMB": 1, "label": null,
            "files": {"a.txt": "a"}}]}]})",
        "disks[0].partitions[0].files: expected no files on a volume without a file system"},
+      // A field given twice would silently keep its last value; the path counts items of
+      // nested arrays and quotes keys that are not plain names.
+      {R"({"name": "a", "name": "b"})", "name: expected each field once in its object"},
+      {R"({"smbios": {"capabilities": {"revision": [2, 16], "entries": [[1, 1]], "entries": []}}})",
+       "smbios.capabilities.entries: expected each field once"},
+      {R"({"disks": [{"sizeMB": 9, "partitions": [[], {"x": [1, {}]}]},
+                     {"sizeMB": 9, "partitions": [{"sizeMB": 1, "label": "A", "label": "B"}]}]})",
+       "disks[1].partitions[0].label: expected each field once"},
+      {R"({"disks": [{"sizeMB": 9, "partitions": [{"sizeMB": 1, "files": {"a.txt": "1", "a.txt": "2"}}]}]})",
+       "disks[0].partitions[0].files.\"a.txt\": expected each field once"},
+      // A revision in another numbering habit gets what is expected spelt out.
+      {R"({"smbios": {"capabilities": {"revision": [2, 16, 0]}}})",
+       "smbios.capabilities.revision: expected [major, minor], two numbers such as [2, 16], found "
+       "[2,16,0] (3 items)"},
+      {R"({"smbios": {"capabilities": {"revision": "2.16"}}})",
+       "smbios.capabilities.revision: expected [major, minor], two numbers such as [2, 16], found "
+       "\"2.16\""},
+      // A letter in either case is one letter.
+      {R"({"disks": [{"sizeMB": 9, "partitions": [{"sizeMB": 1, "letter": "C:"}, {"sizeMB": 1, "letter": "c:"}]}]})",
+       "disks[0].partitions[1].letter: expected a letter no other volume carries, found \"c:\""},
+      {R"({"faults": {"mountFailures": {"M:": 1, "m:": 2}}})",
+       "faults.mountFailures.\"m:\": expected each letter once"},
   };
   for (const auto& c : cases) {
     try {
@@ -133,6 +155,24 @@ TEST(SimProfile, BadProfilesNameTheFileAndTheField) {
       EXPECT_EQ(message.find('\n'), std::string::npos) << message;
     }
   }
+}
+
+TEST(SimProfile, LettersAndStyleInAnyCaseAsWindowsTakesThem) {
+  Profile p = LoadProfile(
+      R"({"disks": [{"sizeMB": 100, "style": "GPT", "partitions": [{"sizeMB": 10, "letter": "c:"}]},
+                    {"sizeMB": 100, "style": "Mbr"}],
+          "drives": [{"letter": "x:", "label": "Boot"}, {"letter": "q:"}],
+          "faults": {"readOnly": ["m:"], "mountFailures": {"w:": 2}}})",
+      "case.json");
+  EXPECT_TRUE(p.disks[0].gpt);
+  EXPECT_FALSE(p.disks[1].gpt);
+  EXPECT_EQ(p.disks[0].partitions[0].letter, std::optional<std::wstring>(L"C:"));
+  // "x:" is the RAM drive: no second X: is added beside it.
+  ASSERT_EQ(p.drives.size(), 2u);
+  EXPECT_EQ(p.drives[0].letter, L"X:");
+  EXPECT_EQ(p.drives[1].letter, L"Q:");
+  EXPECT_EQ(p.faults.readOnly, std::vector<std::wstring>{L"M:"});
+  EXPECT_EQ(p.faults.mountFailures.count(L"W:"), 1u);
 }
 
 }  // namespace

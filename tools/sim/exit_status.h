@@ -1,11 +1,22 @@
-// The exit statuses of quorvane-sim.
+// The exit statuses of quorvane-sim: those of a run of a profile, and one of --logs.
 #pragma once
+
+#include <algorithm>
+#include <vector>
+
+#include "fleet/fleet_row.h"
+#include "whatif/exit_status.h"
 
 namespace quorvane::sim {
 
-inline constexpr int kCompleted = 0;        // the run completed; every log row read whole
-inline constexpr int kInternalFailure = 1;  // an unwritable output, a broken invariant
-inline constexpr int kUsage = 2;            // a bad command line, profile or input path
-inline constexpr int kRowsFailed = 3;       // --logs: a row is foreign, damaged or cut short
+using whatif::kCompleted;
+using whatif::kInternalFailure;
+using whatif::kUsage;
+inline constexpr int kRowsFailed = 3;  // --logs, --batch: a row failed (see RowFailed)
+
+// The status of a fleet table once it is written: whether any row failed.
+inline int TableStatus(const std::vector<fleet::FleetRow>& rows) {
+  return std::any_of(rows.begin(), rows.end(), fleet::RowFailed) ? kRowsFailed : kCompleted;
+}
 
 }  // namespace quorvane::sim

@@ -2,45 +2,28 @@
 // counts the fleet.
 #include "tools/sim/logs_mode.h"
 
-#include <fstream>
-
 #include "fleet/fleet_summary.h"
 #include "fleet/log_folders.h"
-#include "fleet/table_writers.h"
 #include "tools/sim/exit_status.h"
 
 namespace quorvane::sim {
-namespace {
-
-using fleet::FleetRow;
-
-void WriteTable(const std::string& path, const std::vector<FleetRow>& rows,
-                void (*writer)(const std::vector<FleetRow>&, std::ostream&)) {
-  if (path.empty()) return;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  writer(rows, out);
-  out.flush();
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-}  // namespace
 
 int RunLogsMode(const LogsOptions& options, std::ostream& out, std::ostream& err) {
+  std::string refused;
+  if (!CheckTableFiles(options.tables, refused)) {
+    err << "quorvane-sim: " << refused << "\n";
+    return kUsage;
+  }
   std::vector<std::string> errors;
   const auto machines = fleet::FindMachineLogs(options.inputs, errors);
   if (!errors.empty()) {
     for (const auto& error : errors) err << "quorvane-sim: " << error << "\n";
     return kUsage;
   }
-  const std::vector<FleetRow> rows = fleet::ReadFleetLogs(machines);
-  WriteTable(options.csvPath, rows, fleet::WriteCsv);
-  WriteTable(options.jsonPath, rows, fleet::WriteJson);
-  WriteTable(options.htmlPath, rows, fleet::WriteHtml);
+  const std::vector<fleet::FleetRow> rows = fleet::ReadFleetLogs(machines);
+  WriteTableFiles(options.tables, rows);
   if (!options.quiet) fleet::PrintFleetSummary(rows, out);
-  for (const FleetRow& row : rows) {
-    if (fleet::RowFailed(row)) return kRowsFailed;
-  }
-  return kCompleted;
+  return TableStatus(rows);
 }
 
 }  // namespace quorvane::sim

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "tools/sim/table_files.h"
+
 namespace quorvane::sim {
 
 struct LogsOptions {
   std::vector<std::string> inputs;  // log files and folders
-  std::string csvPath;
-  std::string jsonPath;
-  std::string htmlPath;
+  TableFiles tables;
   bool quiet = false;
 };
 

@@ -1,22 +1,16 @@
 // quorvane-sim: runs the layout engine against a simulated machine described in JSON.
 #include <CLI/CLI.hpp>
-#include <fstream>
+#include <algorithm>
 #include <iostream>
 #include <optional>
 
 #include "platform/sim/profile_loader.h"
-#include "platform/sim/sim_platform.h"
-#include "report/build_report.h"
-#include "report/layout_picture.h"
-#include "report/summary_json.h"
-#include "report/terminal_summary.h"
-#include "run/layout_job.h"
+#include "tools/sim/batch_mode.h"
 #include "tools/sim/builtin_machines.h"
 #include "tools/sim/exit_status.h"
-#include "tools/sim/invariant_check.h"
 #include "tools/sim/logs_mode.h"
-#include "tools/sim/out_folder.h"
 #include "tools/sim/stdout_colour.h"
+#include "whatif/profile_run.h"
 
 namespace {
 
@@ -28,20 +22,23 @@ std::optional<Profile> BuiltinProfile(const std::string& name) {
   return std::nullopt;
 }
 
-void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  out.close();
-  if (!out) throw std::runtime_error("cannot write " + file.string());
-}
-
+// One machine a line, the descriptions in one column.
 int ListBuiltins() {
+  size_t width = 0;
+  for (const auto& entry : BuiltinMachineFiles()) width = std::max(width, entry.first.size());
   for (const auto& [file, text] : BuiltinMachineFiles()) {
     Profile profile = LoadProfile(text, std::string(file) + ".json");
-    std::cout << file << "  " << profile.description << "\n";
+    std::cout << file << std::string(width - file.size() + 2, ' ') << profile.description << "\n";
   }
   return kCompleted;
 }
+
+constexpr char kHelpFooter[] =
+    "Exit status: 0 the run completed (whatever road it took); 2 a usage, profile or output\n"
+    "error, reported on one line before anything is written; 3 with --logs: a log read as\n"
+    "foreign, damaged or cut short; 1 an internal failure.\n"
+    "The command line, the machine profiles and the output: docs/simulator.md\n"
+    "(installed as /usr/share/doc/quorvane-sim/simulator.md).";
 
 }  // namespace
 
@@ -57,33 +54,59 @@ int main(int argc, char** argv) {
   auto* builtinOption = app.add_option("--profile", builtin, "run a built-in example by name");
   auto* outOption = app.add_option("--out", outDir, "folder for the volumes and summary.json")
                         ->capture_default_str();
-  app.add_option("--html", htmlPath,
-                 "also write a page picturing the disks before and after (with --logs: the table)");
+  auto* htmlOption = app.add_option(
+      "--html", htmlPath,
+      "also write a page picturing the disks before and after (with --logs: the table)");
   app.add_flag("--quiet", quiet, "print nothing");
   auto* listOption = app.add_flag("--list", list, "list the built-in examples");
+  app.set_version_flag("--version", "quorvane-sim " QUORVANE_VERSION, "print the version");
+  app.footer(kHelpFooter);
   profileOption->excludes(builtinOption);
   LogsOptions logs;
   auto* logsOption = app.add_option("--logs", logs.inputs,
                                     "read real run logs (files, folders) into one fleet table");
-  app.add_option("--csv", logs.csvPath, "with --logs: write the table as CSV")->needs(logsOption);
-  app.add_option("--json", logs.jsonPath, "with --logs: write the table as JSON")
-      ->needs(logsOption);
-  logsOption->excludes(profileOption)
-      ->excludes(builtinOption)
-      ->excludes(outOption)
-      ->excludes(listOption);
+  BatchOptions batch;
+  auto* batchOption = app.add_option("--batch", batch.profiles,
+                                     "run every profile (files, folders of *.json) into one table");
+  app.add_option("--jobs", batch.jobs, "with --batch: runs at a time (default: one a core)")
+      ->check(CLI::PositiveNumber)
+      ->needs(batchOption);
+  app.add_option("--csv", logs.tables.csvPath, "with --logs or --batch: write the table as CSV");
+  app.add_option("--json", logs.tables.jsonPath, "with --logs or --batch: write the table as JSON");
+  for (auto* fleetOption : {logsOption, batchOption}) {
+    fleetOption->excludes(profileOption)
+        ->excludes(builtinOption)
+        ->excludes(outOption)
+        ->excludes(listOption);
+  }
   try {
     app.parse(argc, argv);
+    if (logs.inputs.empty() && batch.profiles.empty() &&
+        !(logs.tables.csvPath.empty() && logs.tables.jsonPath.empty())) {
+      throw CLI::ValidationError("--csv, --json", "go with --logs or --batch");
+    }
   } catch (const CLI::ParseError& e) {
-    return app.exit(e) == 0 ? kCompleted : kUsage;
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    std::cerr << "quorvane-sim: " << e.what() << " (quorvane-sim --help shows the options)\n";
+    return kUsage;
+  }
+  const bool page = htmlOption->count() > 0;
+  if (page && htmlPath.empty()) {  // refused, not taken for "no page"
+    std::cerr << "quorvane-sim: --html: expects a file name, found an empty one\n";
+    return kUsage;
   }
 
   try {
-    if (!logs.inputs.empty()) {
-      logs.htmlPath = htmlPath;
-      logs.quiet = quiet;
-      return RunLogsMode(logs, std::cout, std::cerr);
+    logs.tables.htmlPath = htmlPath;
+    logs.quiet = quiet;
+    if (!batch.profiles.empty()) {
+      batch.logs = logs.inputs;
+      batch.tables = logs.tables;
+      batch.quiet = quiet;
+      batch.progress = StderrIsTerminal();
+      return RunBatchMode(batch, std::cout, std::cerr);
     }
+    if (!logs.inputs.empty()) return RunLogsMode(logs, std::cout, std::cerr);
     if (list) return ListBuiltins();
     Profile profile;
     if (!profilePath.empty()) {
@@ -98,24 +121,9 @@ int main(int argc, char** argv) {
       }
       profile = *found;
     }
-    // The page is checked before the folder is touched: a refused run changes nothing.
-    std::string error;
-    if ((!htmlPath.empty() && !CheckPageFile(htmlPath, outDir, error)) ||
-        !PrepareOutFolder(outDir, error)) {
-      std::cerr << "quorvane-sim: " << error << "\n";
-      return kUsage;
-    }
-    const Profile loaded = profile;
-    SimPlatform machine(std::move(profile));
-    quorvane::CLayoutJob job(machine);
-    machine.WriteOutputTree(outDir);
-    const auto report = quorvane::report::BuildRunReport(loaded, machine, job);
-    WriteFile(std::filesystem::path(outDir) / "summary.json",
-              quorvane::report::SummaryJson(report));
-    if (!htmlPath.empty()) WriteFile(htmlPath, quorvane::report::RenderLayoutPicture(report));
-    if (!quiet)
-      quorvane::report::PrintTerminalSummary(report, outDir, std::cout, StdoutWantsColour());
-    return KeptInvariants(loaded, machine, report, std::cerr) ? kCompleted : kInternalFailure;
+    return quorvane::whatif::RunProfile(std::move(profile),
+                                        {outDir, htmlPath, quiet, StdoutWantsColour()},
+                                        "quorvane-sim", std::cout, std::cerr);
   } catch (const ProfileError& e) {
     std::cerr << e.what() << "\n";
     return kUsage;

@@ -1,7 +1,10 @@
 // Machine profile loader: JSON to Profile, each field checked, each default filled in.
 #include "platform/sim/profile_loader.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -24,8 +27,6 @@ std::string Found(const Json& v) {
   switch (v.type()) {
     case Json::value_t::object:
       return "an object";
-    case Json::value_t::array:
-      return "an array";
     case Json::value_t::null:
       return "null";
     default: {
@@ -123,16 +124,79 @@ class Reader {
     return Integer(v, path, 1, kMaxSizeMB, "a positive whole number of MiB");
   }
 
+  // Letters are taken in either case, as Windows does, and kept in upper case.
   std::wstring Letter(const Json& v, const std::string& path) const {
-    if (!v.is_string() || !IsDriveLetter(FromUtf8(v.get<std::string>())))
-      Fail(path, "a drive letter \"A:\" to \"Z:\"", v);
-    return FromUtf8(v.get<std::string>());
+    std::wstring letter = v.is_string() ? ToUpperAscii(FromUtf8(v.get<std::string>())) : L"";
+    if (!IsDriveLetter(letter)) Fail(path, "a drive letter \"A:\" to \"Z:\"", v);
+    return letter;
   }
 
   const std::string& file() const { return file_; }
 
  private:
   std::string file_;
+};
+
+// nlohmann-json keeps the last of a repeated key without a word, so a field given twice in one
+// object would be half ignored; the parse refuses it instead, naming the field's path.
+class RepeatedFieldGuard {
+ public:
+  explicit RepeatedFieldGuard(const Reader& r) : r_(r) {}
+
+  bool operator()(int /*depth*/, Json::parse_event_t event, Json& parsed) {
+    switch (event) {
+      case Json::parse_event_t::object_start:
+      case Json::parse_event_t::array_start:
+        frames_.push_back({event == Json::parse_event_t::array_start, ChildPath(), 0, "", {}});
+        break;
+      case Json::parse_event_t::key: {
+        Frame& frame = frames_.back();
+        frame.key = parsed.get<std::string>();
+        if (!frame.keys.insert(frame.key).second)
+          r_.Fail(ChildPath(), "each field once in its object", "it a second time");
+        break;
+      }
+      case Json::parse_event_t::object_end:
+      case Json::parse_event_t::array_end:
+        frames_.pop_back();
+        NextItem();
+        break;
+      case Json::parse_event_t::value:
+        NextItem();
+        break;
+    }
+    return true;
+  }
+
+ private:
+  struct Frame {
+    bool array;
+    std::string path;
+    size_t item;
+    std::string key;
+    std::set<std::string> keys;
+  };
+
+  // A field name is written bare, as the loader's messages do; any other key in quotes.
+  static std::string KeyText(const std::string& key) {
+    bool bare = !key.empty();
+    for (char c : key) bare = bare && (std::isalnum(static_cast<unsigned char>(c)) || c == '_');
+    return bare ? key : Quote(key);
+  }
+
+  std::string ChildPath() const {
+    if (frames_.empty()) return "";
+    const Frame& frame = frames_.back();
+    return frame.array ? Reader::Item(frame.path, frame.item)
+                       : Reader::Field(frame.path, KeyText(frame.key));
+  }
+
+  void NextItem() {
+    if (!frames_.empty() && frames_.back().array) ++frames_.back().item;
+  }
+
+  const Reader& r_;
+  std::vector<Frame> frames_;
 };
 
 bool LeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
@@ -199,7 +263,10 @@ uint8_t ReadByte(const Reader& r, const Json& v, const std::string& path) {
 }
 
 std::pair<uint8_t, uint8_t> ReadBytePair(const Reader& r, const Json& v, const std::string& path) {
-  if (!v.is_array() || v.size() != 2) r.Fail(path, "[major, minor]", v);
+  // A revision is two bytes; "2.16.0" or [2, 16, 0] come from other numbering habits.
+  const char* expected = "[major, minor], two numbers such as [2, 16]";
+  if (!v.is_array()) r.Fail(path, expected, v);
+  if (v.size() != 2) r.Fail(path, expected, Found(v) + " (" + std::to_string(v.size()) + " items)");
   return {ReadByte(r, v[0], Reader::Item(path, 0)), ReadByte(r, v[1], Reader::Item(path, 1))};
 }
 
@@ -368,7 +435,8 @@ DiskSpec ReadDisk(const Reader& r, const Json& v, const std::string& path, size_
   d.sizeMB = r.SizeMB(v["sizeMB"], Reader::Field(path, "sizeMB"));
   if (v.contains("media")) d.media = r.Bool(v["media"], Reader::Field(path, "media"));
   if (v.contains("style")) {
-    std::string style = r.String(v["style"], Reader::Field(path, "style"));
+    const std::string style =
+        ToUtf8(ToLowerAscii(FromUtf8(r.String(v["style"], Reader::Field(path, "style")))));
     if (style != "gpt" && style != "mbr")
       r.Fail(Reader::Field(path, "style"), "\"gpt\" or \"mbr\"", v["style"]);
     d.gpt = style == "gpt";
@@ -489,8 +557,9 @@ FaultsSpec ReadFaults(const Reader& r, const Json& v, const std::string& path) {
     if (!m.is_object()) r.Fail(mpath, "an object of letter to count", m);
     for (auto it = m.begin(); it != m.end(); ++it) {
       std::string lpath = Reader::Field(mpath, Quote(it.key()));
-      std::wstring letter = FromUtf8(it.key());
-      if (!IsDriveLetter(letter)) r.Fail(lpath, "a drive letter \"A:\" to \"Z:\"", Quote(it.key()));
+      const std::wstring letter = r.Letter(it.key(), lpath);
+      if (f.mountFailures.count(letter))
+        r.Fail(lpath, "each letter once", "it also in another spelling");
       if (it.value().is_string() && it.value().get<std::string>() == "always") {
         f.mountFailures[letter] = -1;
       } else {
@@ -513,8 +582,11 @@ FaultsSpec ReadFaults(const Reader& r, const Json& v, const std::string& path) {
 Profile LoadProfile(std::string_view jsonText, const std::string& fileName) {
   Reader r(fileName);
   Json doc;
+  RepeatedFieldGuard guard(r);
   try {
-    doc = Json::parse(jsonText);
+    doc = Json::parse(jsonText, [&guard](int depth, Json::parse_event_t event, Json& parsed) {
+      return guard(depth, event, parsed);
+    });
   } catch (const Json::exception& e) {  // also a number too large for a double (1E400)
     std::string what = e.what();
     if (auto at = what.find("] "); at != std::string::npos) what = what.substr(at + 2);
@@ -573,10 +645,20 @@ Profile LoadProfile(std::string_view jsonText, const std::string& fileName) {
 }
 
 Profile LoadProfileFile(const std::string& path) {
+  // The cause comes first: a typo in the name, or a folder given instead of a file, is not a
+  // JSON error.
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (status.type() == std::filesystem::file_type::not_found)
+    throw ProfileError(path + ": no such file");
+  if (ec) throw ProfileError(path + ": cannot be read: " + ec.message());
+  if (std::filesystem::is_directory(status))
+    throw ProfileError(path + ": is a folder, not a profile file");
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw ProfileError(path + ": (file): expected a readable profile, found none");
+  if (!in) throw ProfileError(path + ": cannot be read: " + std::strerror(errno));
   std::ostringstream text;
   text << in.rdbuf();
+  if (in.bad()) throw ProfileError(path + ": cannot be read: " + std::strerror(errno));
   return LoadProfile(text.str(), path);
 }
 

@@ -2,36 +2,14 @@
 // child processes.
 #include "platform/sim/sim_platform.h"
 
+#include "base/calendar.h"
 #include "base/text.h"
 #include "letters/device_path.h"
 #include "platform/sim/commands/command_words.h"
 #include "platform/sim/sim_wmi.h"
 
 namespace quorvane::sim {
-namespace {
-
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 SimPlatform::SimPlatform(Profile profile) : profile_(std::move(profile)) {
   auto populate = [&](const std::string& volume, const std::map<std::string, FileSpec>& files) {
@@ -129,14 +107,16 @@ std::optional<std::wstring> SimPlatform::LabelThroughLetter(const std::wstring& 
 
 LocalTime SimPlatform::GetLocalTime() {
   const LocalTime& s = profile_.start;
-  int64_t ms =
-      (((DaysFromCivil(s.year, s.month, s.day) * 24 + s.hour) * 60 + s.minute) * 60 + s.second) *
+  const int64_t ms =
+      (((DaysFromCivil({s.year, s.month, s.day}) * 24 + s.hour) * 60 + s.minute) * 60 + s.second) *
           1000 +
       s.millisecond + static_cast<int64_t>(elapsedMs_);
-  int64_t days = ms / 86400000;
-  int64_t rest = ms % 86400000;
+  const int64_t rest = ms % 86400000;
+  const CivilDate date = CivilFromDays(ms / 86400000);
   LocalTime t;
-  CivilFromDays(days, t.year, t.month, t.day);
+  t.year = static_cast<int>(date.year);
+  t.month = static_cast<int>(date.month);
+  t.day = static_cast<int>(date.day);
   t.hour = static_cast<int>(rest / 3600000);
   t.minute = static_cast<int>(rest / 60000 % 60);
   t.second = static_cast<int>(rest / 1000 % 60);

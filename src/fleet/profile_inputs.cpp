@@ -1,0 +1,72 @@
+// Finding a batch's profiles in the files and folders given.
+#include "fleet/profile_inputs.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+namespace quorvane::fleet {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool EndsWithJson(const std::string& name) {
+  static constexpr char kExtension[] = ".json";
+  constexpr size_t kLength = sizeof kExtension - 1;
+  if (name.size() <= kLength) return false;
+  for (size_t i = 0; i < kLength; ++i) {
+    char c = name[name.size() - kLength + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kExtension[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> FindProfiles(const std::vector<std::string>& inputs,
+                                      std::vector<std::string>& errors) {
+  std::vector<std::string> profiles;
+  std::set<std::string> taken;  // absolute, normal paths
+  auto take = [&](const fs::path& path) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(path, ec).lexically_normal();
+    if (taken.insert(absolute.native()).second) profiles.push_back(path.string());
+  };
+  for (const std::string& input : inputs) {
+    std::error_code ec;
+    const fs::path path(input);
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) {
+      errors.push_back(input + ": no such file or folder");
+      continue;
+    }
+    if (fs::is_regular_file(status)) {
+      take(path);
+      continue;
+    }
+    // A pipe or a device named as a profile would block the reader or never end.
+    if (!fs::is_directory(status)) {
+      errors.push_back(input + ": neither a file nor a folder");
+      continue;
+    }
+    std::vector<fs::path> found;
+    fs::directory_iterator it(path, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      if (EndsWithJson(it->path().filename().string())) found.push_back(it->path());
+    }
+    if (ec) {
+      errors.push_back(input + ": " + ec.message());
+      continue;
+    }
+    if (found.empty()) {
+      errors.push_back(input + ": no *.json in it");
+      continue;
+    }
+    std::sort(found.begin(), found.end());
+    for (const fs::path& file : found) take(file);
+  }
+  return profiles;
+}
+
+}  // namespace quorvane::fleet
