@@ -1,4 +1,5 @@
-# libFuzzer targets of the parsers that read what the machine and its tools hand back (clang only).
+# libFuzzer targets of the parsers that read what the machine and its tools hand back, and of whole
+# runs (clang only).
 if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   message(FATAL_ERROR "QUORVANE_FUZZ needs clang++ (use the fuzz preset)")
 endif()
@@ -27,3 +28,5 @@ quorvane_fuzz_target(wmi_paths_fuzz quorvane_engine)
 quorvane_fuzz_target(diskpart_report_fuzz quorvane_engine)
 quorvane_fuzz_target(install_index_fuzz quorvane_engine)
 quorvane_fuzz_target(profile_loader_fuzz quorvane_sim)
+# Whole runs on machines built from the fuzzer's bytes, every invariant of the run checked.
+quorvane_fuzz_target(whole_run_fuzz quorvane_report)

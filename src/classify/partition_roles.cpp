@@ -137,7 +137,7 @@ bool CLayoutJob::UpdateDiskInfo() {
     TagPartition(*this, p);
     WriteLog(Format(kPartitionLine, {static_cast<int>(i), p.DiskIndex, p.PartitionIndex,
                                      p.DriveLetter, p.VolumeName, p.SizeGB, p.Type}));
-    m_platform.Sleep(500);
+    m_platform.Sleep(kPartitionLinePauseMs);
   }
 
   bool smallSsdFound = false;

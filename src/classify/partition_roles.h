@@ -2,6 +2,8 @@
 // partition is found to play.
 #pragma once
 
+#include <cstdint>
+
 namespace quorvane {
 
 inline constexpr wchar_t kRefreshLine[] =
@@ -16,6 +18,8 @@ inline constexpr wchar_t kGptStyle[] = L"GPT";
 inline constexpr wchar_t kMbrStyle[] = L"MBR";
 // Table position, disk number, WMI partition index, letter, label, size in GB, type.
 inline constexpr wchar_t kPartitionLine[] = L"[%d]%d %d %s %s %.2fGB %s";
+// The refresh paces itself: this pause follows each partition line.
+inline constexpr uint32_t kPartitionLinePauseMs = 500;
 
 // Role lines: the key names the role, the value where it was found (disk, 1-based partition
 // number, the disk's device ID).

@@ -11,8 +11,8 @@ namespace quorvane {
 
 namespace {
 
-constexpr wchar_t kDiskQuery[] =
-    L"select * from Win32_DiskDrive where (MediaType LIKE \"Fixed%hard%disk%media\")";
+constexpr wchar_t kDiskQueryFormat[] =
+    L"select * from Win32_DiskDrive where (MediaType LIKE \"%s\")";
 constexpr wchar_t kAssociationQuery[] = L"select * from Win32_LogicalDiskToPartition";
 constexpr wchar_t kPartitionQuery[] =
     L"select * from Win32_DiskPartition where (DeviceID=\"Disk #%d, Partition #%d\")";
@@ -102,7 +102,8 @@ int InventoryOnServices(WmiServices& services, CLayoutJob& job) {
   if (!win::Succeeded(services.SetProxyBlanket())) return kBlanketFailed;
 
   std::unique_ptr<WmiEnumerator> diskRows;
-  if (!win::Succeeded(services.ExecQuery(kDiskQuery, diskRows)) || !diskRows) return kQueryFailed;
+  const std::wstring diskQuery = Format(kDiskQueryFormat, {kFixedDiskMediaType});
+  if (!win::Succeeded(services.ExecQuery(diskQuery, diskRows)) || !diskRows) return kQueryFailed;
   if (!ReadDisks(*diskRows, job.m_Disks)) return kNoDisk;
   diskRows.reset();
 

@@ -10,6 +10,10 @@ namespace quorvane {
 inline constexpr wchar_t kCimNamespace[] = L"\\\\.\\root\\CIMV2";
 inline constexpr uint32_t kNextTimeoutMs = 10000;
 
+// The inventory lists only the disks whose WMI MediaType is LIKE this ('%' any run, case
+// ignored): fixed hard disks, neither removable media nor external disks.
+inline constexpr wchar_t kFixedDiskMediaType[] = L"Fixed%hard%disk%media";
+
 // Both the first inventory and the refresh try this often before going on without it.
 inline constexpr int kInventoryAttempts = 20;
 inline constexpr uint32_t kInventoryRetryPauseMs = 100;

@@ -194,8 +194,10 @@ void FilesWritten(const sim::Profile& loaded, const SimPlatform& machine, RunRep
 
   std::set<std::string> logs;
   for (const auto& log : report.logFiles) logs.insert(log.path);
-  for (const auto& [volume, files] : machine.Volumes()) {
-    auto found = given.find(volume);
+  for (const auto& [name, files] : machine.Volumes()) {
+    auto found = given.find(name);
+    // Named, not the binding itself: clang 14 cannot capture a structured binding.
+    const std::string& volume = name;
     files.ForEachFile([&](const std::string& inside, const sim::VolumeFiles::Entry&) {
       if (found != given.end() && IsProfileFile(*found->second, inside)) return;
       const std::string path = "volumes/" + volume + "/" + inside;

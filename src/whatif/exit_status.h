@@ -3,8 +3,9 @@
 
 namespace quorvane::whatif {
 
-inline constexpr int kCompleted = 0;        // the run completed, whatever road it took
-inline constexpr int kInternalFailure = 1;  // the program itself failed (an unwritable output)
-inline constexpr int kUsage = 2;            // a bad command line, profile, output folder or page
+inline constexpr int kCompleted = 0;  // the run completed, whatever road it took
+inline constexpr int kInternalFailure =
+    1;                            // the program failed: an unwritable output, a broken invariant
+inline constexpr int kUsage = 2;  // a bad command line, profile, output folder or page
 
 }  // namespace quorvane::whatif

@@ -7,6 +7,7 @@
 #include "platform/sim/sim_platform.h"
 #include "report/build_report.h"
 #include "report/layout_picture.h"
+#include "report/run_invariants.h"
 #include "report/summary_json.h"
 #include "report/terminal_summary.h"
 #include "run/layout_job.h"
@@ -42,7 +43,11 @@ int RunProfile(sim::Profile profile, const RunOutputs& outputs, const std::strin
     WriteFile(outputs.outDir / "summary.json", report::SummaryJson(report));
     if (!outputs.htmlPath.empty()) WriteFile(outputs.htmlPath, report::RenderLayoutPicture(report));
     if (!outputs.quiet) report::PrintTerminalSummary(report, outputs.outDir, out, outputs.colour);
-    return kCompleted;
+    // Every run is checked against the run's invariants; a broken one is this program's fault.
+    const auto broken = report::BrokenInvariants(loaded, machine, report);
+    for (const auto& text : broken)
+      err << program << ": internal failure: the run broke an invariant: " << text << "\n";
+    return broken.empty() ? kCompleted : kInternalFailure;
   } catch (const std::exception& e) {
     err << program << ": internal failure: " << e.what() << "\n";
     return kInternalFailure;

@@ -19,8 +19,9 @@ struct RunOutputs {
 
 // Checks the page and prepares the folder before anything runs, so a refused run writes
 // nothing; then runs the engine on the simulated machine alone, writes the outputs and prints the
-// summary on `out`. Returns an exit status (exit_status.h); a refusal or failure is one line on
-// `err`, starting with `program`.
+// summary on `out`, and checks the finished run against the run's invariants (a broken one is
+// an internal failure, named on `err` after the outputs are written). Returns an exit status
+// (exit_status.h); a refusal or failure is one line on `err`, starting with `program`.
 int RunProfile(sim::Profile profile, const RunOutputs& outputs, const std::string& program,
                std::ostream& out, std::ostream& err);
 

@@ -21,6 +21,7 @@ class FakeHost : public CommandHost {
   std::vector<std::wstring> blocked;
   ToolsSpec tools;
   std::vector<DiskSpec> disks;
+  std::vector<ToolRun> runs;
 
   void Put(const std::wstring& path, std::string bytes) { files[Key(path)] = std::move(bytes); }
   std::optional<std::string> Get(const std::wstring& path) { return ReadFile(path); }
@@ -62,6 +63,7 @@ class FakeHost : public CommandHost {
       if (disk.index == diskIndex) disk.partitions.clear();
     }
   }
+  void ToolRan(ToolRun& run) override { runs.push_back(run); }
 
  private:
   static std::wstring Key(std::wstring path) {

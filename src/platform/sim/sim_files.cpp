@@ -25,22 +25,30 @@ bool WildcardMatch(std::wstring_view name, std::wstring_view pattern) {
 // A script file in text mode: "\n" becomes CR LF, one byte a character. The file is the volume's
 // own entry; it stays valid while the run goes on, since nothing removes a file that is being
 // written.
+// What is written is also kept in the machine's record of the scripts the program wrote.
 class SimScriptFile : public ScriptFile {
  public:
-  SimScriptFile(Entry& file, uint64_t& changes) : file_(file), changes_(changes) {}
+  SimScriptFile(Entry& file, uint64_t& changes, std::vector<SimPlatform::ScriptWrite>& records,
+                size_t record)
+      : file_(file), changes_(changes), records_(records), record_(record) {}
   void Write(const std::wstring& text) override {
     if (closed_) return;
     ++changes_;
+    std::string bytes;
     for (char c : Narrow8(text)) {
-      if (c == '\n') file_.bytes += '\r';
-      file_.bytes += c;
+      if (c == '\n') bytes += '\r';
+      bytes += c;
     }
+    file_.bytes += bytes;
+    records_[record_].text += bytes;
   }
   void Close() override { closed_ = true; }
 
  private:
   Entry& file_;
   uint64_t& changes_;
+  std::vector<SimPlatform::ScriptWrite>& records_;
+  size_t record_;
   bool closed_ = false;
 };
 
@@ -181,7 +189,9 @@ std::unique_ptr<ScriptFile> SimPlatform::CreateScriptFile(const std::wstring& pa
   Entry& file = MakeFile(*place);
   file.bytes.clear();
   ++fileChanges_;
-  return std::make_unique<SimScriptFile>(file, fileChanges_);
+  scriptWrites_.push_back(ScriptWrite{path, ""});
+  return std::make_unique<SimScriptFile>(file, fileChanges_, scriptWrites_,
+                                         scriptWrites_.size() - 1);
 }
 
 std::optional<std::string> SimPlatform::FileBytes(const std::wstring& path) const {

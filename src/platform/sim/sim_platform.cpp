@@ -130,14 +130,16 @@ void SimPlatform::Sleep(uint32_t ms) { elapsedMs_ += ms; }
 
 bool SimPlatform::DefineDosDevice(uint32_t flags, const std::wstring& deviceName,
                                   const std::wstring& targetPath) {
-  if (!(flags & win::kDddRemoveDefinition)) {
-    auto it = mountFailuresLeft_.find(ToUpperAscii(deviceName));
-    if (it != mountFailuresLeft_.end() && it->second != 0) {
-      if (it->second > 0) --it->second;
-      return false;
-    }
+  if (flags & win::kDddRemoveDefinition) return dos_.Define(flags, deviceName, targetPath);
+  bool made = false;
+  auto it = mountFailuresLeft_.find(ToUpperAscii(deviceName));
+  if (it != mountFailuresLeft_.end() && it->second != 0) {
+    if (it->second > 0) --it->second;
+  } else {
+    made = dos_.Define(flags, deviceName, targetPath);
   }
-  return dos_.Define(flags, deviceName, targetPath);
+  mappings_.push_back(Mapping{deviceName, targetPath, made});
+  return made;
 }
 
 std::optional<std::wstring> SimPlatform::QueryDosDevice(const std::wstring& deviceName,
@@ -269,6 +271,29 @@ bool SimPlatform::CannotStart(const std::wstring& program) {
 }
 
 const ToolsSpec& SimPlatform::Tools() { return profile_.tools; }
+
+namespace {
+// Digits and white space stay; every other byte becomes the next byte that is neither.
+bool KeptWhenReworded(unsigned char c) {
+  return c == 0 || c == ' ' || (c >= '\t' && c <= '\r') || (c >= '0' && c <= '9');
+}
+std::string Reworded(std::string text) {
+  for (char& c : text) {
+    auto b = static_cast<unsigned char>(c);
+    if (KeptWhenReworded(b)) continue;
+    do {
+      b = static_cast<unsigned char>(b == 255 ? 1 : b + 1);
+    } while (KeptWhenReworded(b));
+    c = static_cast<char>(b);
+  }
+  return text;
+}
+}  // namespace
+
+void SimPlatform::ToolRan(ToolRun& run) {
+  if (rewordTools_) run.output = Reworded(std::move(run.output));
+  toolRuns_.push_back(run);
+}
 
 std::vector<DiskSpec>& SimPlatform::Disks() { return profile_.disks; }
 

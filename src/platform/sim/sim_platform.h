@@ -63,6 +63,13 @@ class SimPlatform : public Platform, public CommandHost {
   const ToolsSpec& Tools() override;
   std::vector<DiskSpec>& Disks() override;
   void CleanDisk(int diskIndex) override;
+  void ToolRan(ToolRun& run) override;
+
+  // From now on the tools print other words: every character they print that is neither a
+  // decimal digit nor white space becomes another such character, so that the same numbers
+  // stand in different text. A run on such a machine shows what a program makes of a tool's
+  // words rather than its numbers.
+  void RewordTools() { rewordTools_ = true; }
 
   // What the run did.
   struct LogWrite {
@@ -87,11 +94,26 @@ class SimPlatform : public Platform, public CommandHost {
     int index = 0;
     std::vector<std::wstring> labels;  // the non-empty labels it held
   };
+  // A script file the program created, and everything it wrote into it.
+  struct ScriptWrite {
+    std::wstring path;  // as the program named it
+    std::string text;   // 8-bit, CR LF line ends
+  };
+  // A letter the program asked to be defined (removals are not counted), and whether it was.
+  struct Mapping {
+    std::wstring letter;
+    std::wstring target;
+    bool made = false;
+  };
   const Profile& profile() const { return profile_; }
   const std::vector<LogWrite>& LogWrites() const { return logWrites_; }
   const std::vector<CommandRecord>& Commands() const { return commands_; }
   const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
   const std::vector<CleanedDisk>& CleanedDisks() const { return cleanedDisks_; }
+  const std::vector<ScriptWrite>& ScriptWrites() const { return scriptWrites_; }
+  const std::vector<Mapping>& Mappings() const { return mappings_; }
+  // Every run of a tool, in order, the ones inside a command file included.
+  const std::vector<ToolRun>& ToolRuns() const { return toolRuns_; }
   const DosDeviceTable& DosDevices() const { return dos_; }
   uint64_t ElapsedMs() const { return elapsedMs_; }
 
@@ -180,6 +202,10 @@ class SimPlatform : public Platform, public CommandHost {
   std::vector<CommandRecord> commands_;
   std::vector<MessageBoxRecord> messageBoxes_;
   std::vector<CleanedDisk> cleanedDisks_;
+  std::vector<ScriptWrite> scriptWrites_;
+  std::vector<Mapping> mappings_;
+  std::vector<ToolRun> toolRuns_;
+  bool rewordTools_ = false;
 };
 
 }  // namespace quorvane::sim

@@ -15,6 +15,15 @@ namespace quorvane::sim {
 // followed by one image name a line (UTF-8), so that copies of it stay images.
 inline constexpr std::string_view kWimMarker = "QUORVANE-SIM-WIM\n";
 
+// One run of a system tool's stand-in: what it was given and what it printed.
+struct ToolRun {
+  std::wstring program;  // "diskpart", "dism", "find", "reagentc" or "xcopy"
+  std::vector<std::wstring> args;
+  std::string script;  // the script file it ran (diskpart), as it read it
+  std::string output;  // what it printed (8-bit)
+  uint32_t exitCode = 0;
+};
+
 class CommandHost {
  public:
   virtual ~CommandHost() = default;
@@ -40,6 +49,9 @@ class CommandHost {
   virtual std::vector<DiskSpec>& Disks() = 0;
   // Removes every partition of the disk with that WMI index, and their files.
   virtual void CleanDisk(int diskIndex) = 0;
+
+  // A tool has run; what it printed goes on as `run.output` leaves this call.
+  virtual void ToolRan(ToolRun& run) = 0;
 };
 
 // Runs one command line as the simulated Windows would start it as a child

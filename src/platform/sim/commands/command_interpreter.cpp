@@ -20,8 +20,9 @@ Program IdentifyProgram(std::wstring_view firstWord) {
   return Program::Unknown;
 }
 
-ToolResult RunTool(CommandHost& host, Program program, const std::vector<std::wstring>& args,
-                   std::string_view input) {
+namespace {
+ToolResult RunStandin(CommandHost& host, Program program, const std::vector<std::wstring>& args,
+                      std::string_view input) {
   switch (program) {
     case Program::Diskpart:
       return RunDiskpart(host, args);
@@ -38,6 +39,36 @@ ToolResult RunTool(CommandHost& host, Program program, const std::vector<std::ws
       break;
   }
   return {win::kErrorFileNotFound, {}};
+}
+
+const wchar_t* ToolName(Program program) {
+  switch (program) {
+    case Program::Diskpart:
+      return L"diskpart";
+    case Program::Dism:
+      return L"dism";
+    case Program::Find:
+      return L"find";
+    case Program::ReagentC:
+      return L"reagentc";
+    case Program::Xcopy:
+      return L"xcopy";
+    case Program::Script:
+    case Program::Unknown:
+      break;
+  }
+  return nullptr;
+}
+}  // namespace
+
+ToolResult RunTool(CommandHost& host, Program program, const std::vector<std::wstring>& args,
+                   std::string_view input) {
+  ToolResult result = RunStandin(host, program, args, input);
+  const wchar_t* name = ToolName(program);
+  if (name == nullptr) return result;
+  ToolRun run{name, args, std::move(result.script), std::move(result.output), result.exitCode};
+  host.ToolRan(run);
+  return {run.exitCode, std::move(run.output), std::move(run.script)};
 }
 
 }  // namespace standin

@@ -231,7 +231,9 @@ ToolResult RunDiskpart(CommandHost& host, const std::vector<std::wstring>& args)
   if (!script) {
     return {kScriptUnreadable, std::string(kHeader) + "The script file could not be opened.\n"};
   }
-  return DiskpartRun(host).Run(*script);
+  ToolResult result = DiskpartRun(host).Run(*script);
+  result.script = std::move(*script);
+  return result;
 }
 
 }  // namespace quorvane::sim::standin

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/commands/command_host.h"
@@ -13,8 +14,12 @@ namespace quorvane::sim::standin {
 // What a tool leaves behind besides its effects: its exit code and what it printed
 // on standard output (8-bit text; the line ends are made CR LF where it is saved).
 struct ToolResult {
+  ToolResult() = default;
+  ToolResult(uint32_t code, std::string printed, std::string ran = {})
+      : exitCode(code), output(std::move(printed)), script(std::move(ran)) {}
   uint32_t exitCode = 0;
   std::string output;
+  std::string script;  // the script file it ran (diskpart), as it read it
 };
 
 enum class Program { Script, Diskpart, Dism, Find, ReagentC, Xcopy, Unknown };
@@ -22,8 +27,8 @@ enum class Program { Script, Diskpart, Dism, Find, ReagentC, Xcopy, Unknown };
 // The stand-in behind the first word of a command line.
 Program IdentifyProgram(std::wstring_view firstWord);
 
-// Runs a program other than a script. `args` are the words after the program name;
-// `input` is what a pipe feeds it.
+// Runs a program other than a script and tells the host (which records the run and may reword
+// what it printed). `args` are the words after the program name; `input` is what a pipe feeds it.
 ToolResult RunTool(CommandHost& host, Program program, const std::vector<std::wstring>& args,
                    std::string_view input);
 
