@@ -97,9 +97,10 @@ std::wstring Format(std::wstring_view format, std::initializer_list<FormatArg> a
   out.reserve(format.size() + 16);
   auto next = args.begin();
   for (size_t i = 0; i < format.size(); ++i) {
-    wchar_t c = format[i];
-    if (c != L'%') {
-      out += c;
+    if (format[i] != L'%') {  // the literal text up to the next conversion, at once
+      const size_t percent = std::min(format.find(L'%', i), format.size());
+      out.append(format.substr(i, percent - i));
+      i = percent - 1;
       continue;
     }
     if (i + 1 < format.size() && format[i + 1] == L'%') {

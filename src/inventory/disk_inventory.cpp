@@ -57,7 +57,7 @@ bool ReadDisks(WmiEnumerator& rows, std::array<DiskRecord, kMaxDisks>& disks) {
 }
 
 int ReadPartitions(WmiServices& services, WmiEnumerator& rows,
-                   std::array<PartitionRecord, kMaxPartitions>& partitions) {
+                   RecordTable<PartitionRecord, kMaxPartitions>& partitions) {
   size_t count = 0;
   while (true) {
     auto next = rows.Next(kNextTimeoutMs);

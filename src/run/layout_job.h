@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "procedure/rapid_start.h"
+#include "run/record_table.h"
 
 namespace quorvane {
 
@@ -106,7 +107,7 @@ class CLayoutJob {
   bool m_bminiSSD = false;
   uint32_t m_nRapidStartLimitMB = kRapidStartLimitMB;
   std::array<DiskRecord, kMaxDisks> m_Disks;
-  std::array<PartitionRecord, kMaxPartitions> m_Partitions;
+  RecordTable<PartitionRecord, kMaxPartitions> m_Partitions;
   RoleSlot m_PBRInfo;
   RoleSlot m_SYSInfo;
   RoleSlot m_OSInfo;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -263,6 +264,26 @@ TEST(BigMachine, DiskNumberGapsAreNeverTakenForTheMiniSsd) {
     EXPECT_EQ(job.m_SSDInfo.nDisk, 2);
     EXPECT_EQ(machine.CountKeysContaining(L"miniSSD Info: miniSSD Disk is 2"), 1u);
   }
+}
+
+// The partition table makes its records when first written; one never written reads as new, a
+// table emptied and filled again keeps no record of the first filling but its text, and no index
+// past its end is reached.
+TEST(BigMachine, ThePartitionTableReadsUnwrittenRecordsAsNewAndStopsAtItsEnd) {
+  NullPlatform platform;
+  CLayoutJob job(platform, CLayoutJob::NoRun{});
+  const auto& table = job.m_Partitions;
+  EXPECT_EQ(table[kMaxPartitions - 1].DiskIndex, kEmptyIndex);
+  job.m_Partitions[2] = PartitionRecord{1, 3, L"D:", L"DATA", 100, 0.1f, L"GPT: Basic Data"};
+  EXPECT_EQ(std::distance(table.begin(), table.end()), 3);
+  EXPECT_EQ(table[0].DiskIndex, kEmptyIndex);
+  EXPECT_EQ(table[2].VolumeName, L"DATA");
+  job.ClearTables();
+  EXPECT_EQ(table[2].DiskIndex, kEmptyIndex);
+  EXPECT_EQ(table[2].SizeMB, 0);
+  EXPECT_EQ(table[2].VolumeName, L"DATA");  // the text stays, as in the fixed table
+  EXPECT_THROW(job.m_Partitions[kMaxPartitions], std::out_of_range);
+  EXPECT_THROW(table[kMaxPartitions], std::out_of_range);
 }
 
 }  // namespace
