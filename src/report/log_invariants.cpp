@@ -174,17 +174,19 @@ std::string WhyUnwritable(const sim::Profile& loaded, const std::wstring& file) 
 }
 
 // Whether a lost-log-line warning quotes the line, or quotes two lost lines of the same file
-// around it as the ends of a run of lost lines.
+// around it as the ends of a run of lost lines. `quoted[k]` is lost line `lost[k]` as quoted.
 bool QuotedByWarning(const RunReport& report, const std::vector<LogWrite>& writes,
-                     const std::vector<size_t>& lost, size_t i) {
+                     const std::vector<size_t>& lost, const std::vector<std::string>& quoted,
+                     size_t k) {
+  const size_t i = lost[k];
   for (const auto& warning : report.warnings) {
     if (warning.kind != kLostLogLineWarning) continue;
-    if (warning.text.find(Quoted8(writes[i])) != std::string::npos) return true;
+    if (warning.text.find(quoted[k]) != std::string::npos) return true;
     bool before = false;
     bool after = false;
-    for (size_t other : lost) {
-      if (writes[other].file != writes[i].file ||
-          warning.text.find(Quoted8(writes[other])) == std::string::npos)
+    for (size_t o = 0; o < lost.size(); ++o) {
+      const size_t other = lost[o];
+      if (writes[other].file != writes[i].file || warning.text.find(quoted[o]) == std::string::npos)
         continue;
       before = before || other < i;
       after = after || other > i;
@@ -214,9 +216,11 @@ void CheckLogLinesKept(const CheckedRun& run, Broken& broken) {
       broken.push_back("log line " + Quoted8(writes[i]) + " was lost to " + ToUtf8(writes[i].file) +
                        ", which no injected fault made unwritable");
   }
-  for (size_t i : lost)
-    if (!QuotedByWarning(run.report, writes, lost, i))
-      broken.push_back("log line " + Quoted8(writes[i]) + " was lost to " + ToUtf8(writes[i].file) +
+  std::vector<std::string> quoted;  // each lost line quoted once
+  for (size_t i : lost) quoted.push_back(Quoted8(writes[i]));
+  for (size_t k = 0; k < lost.size(); ++k)
+    if (!QuotedByWarning(run.report, writes, lost, quoted, k))
+      broken.push_back("log line " + quoted[k] + " was lost to " + ToUtf8(writes[lost[k]].file) +
                        " and no lost-log-line warning names it");
 }
 
