@@ -77,10 +77,10 @@ std::map<std::string, FileSpec> FilesOf(const std::vector<FoundFile>& found,
                                         const std::string& where, Notes& notes) {
   std::map<std::string, FileSpec> files;
   for (const auto& f : found) {
-    FileSpec spec;
+    FileSpec entry;
     const std::string what = f.path + " on " + where;
     if (f.folder) {
-      spec.kind = FileSpec::Kind::Folder;
+      entry.kind = FileSpec::Kind::Folder;
     } else if (f.image && f.readError == 0) {
       WimImages images = ReadWimImages(f.imageHeader, f.imageXml);
       if (!images.isImage) {
@@ -88,18 +88,18 @@ std::map<std::string, FileSpec> FilesOf(const std::vector<FoundFile>& found,
                         ": written as an empty file, in which dism finds no image");
       } else {
         for (const auto& note : images.notes) notes.push_back(what + ": " + note);
-        spec.kind = FileSpec::Kind::Wim;
-        spec.wimImages = images.names;
+        entry.kind = FileSpec::Kind::Wim;
+        entry.wimImages = images.names;
       }
     } else if (f.text) {
-      spec.text = *f.text;
+      entry.text = *f.text;
     } else if (f.tooLarge) {
       notes.push_back(what + " is larger than a profile should hold: written as an empty file");
     } else if (f.readError != 0) {
       notes.push_back(what + " could not be read (error " + std::to_string(f.readError) +
                       "): written as an empty file");
     }
-    files[f.path] = std::move(spec);
+    files[f.path] = std::move(entry);
   }
   return files;
 }

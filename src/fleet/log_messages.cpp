@@ -88,15 +88,15 @@ struct Pattern {
         ++m;
         continue;
       }
-      const char spec = format[f + 1];
+      const char conversion = format[f + 1];
       f += 2;
-      if (spec == 's') {
+      if (conversion == 's') {
         out.text = message.substr(m);
         m = message.size();
         continue;
       }
       int64_t value = 0;
-      if (!(spec == 'x' ? ScanHex(message, m, value) : ScanDecimal(message, m, value))) {
+      if (!(conversion == 'x' ? ScanHex(message, m, value) : ScanDecimal(message, m, value))) {
         return false;
       }
       if (numbers < 2) out.number[numbers++] = value;

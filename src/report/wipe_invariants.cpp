@@ -76,19 +76,19 @@ Touched WhatDiskpartTouched(const CheckedRun& run) {
 std::string WhyNotTheCacheSsd(const CheckedRun& run, int64_t disk) {
   // The inventory lists fixed disks, in WMI's order, up to its table's size.
   size_t listedBefore = 0;
-  const sim::DiskSpec* spec = nullptr;
+  const sim::DiskSpec* listed = nullptr;
   for (const auto& d : run.loaded.disks) {
     if (!MatchesWildcards(d.mediaType, kFixedDiskMediaType, L'%', L'_')) continue;
     if (d.index == disk) {
-      spec = &d;
+      listed = &d;
       break;
     }
     ++listedBefore;
   }
-  if (spec == nullptr || listedBefore >= kMaxDisks) return "it is no disk the inventory lists";
-  if (!spec->media) return "it has no medium";
-  if (spec->sizeMB > kSmallSsdLimitMB)
-    return "it is " + std::to_string(spec->sizeMB) + " MB, larger than a cache SSD (" +
+  if (listed == nullptr || listedBefore >= kMaxDisks) return "it is no disk the inventory lists";
+  if (!listed->media) return "it has no medium";
+  if (listed->sizeMB > kSmallSsdLimitMB)
+    return "it is " + std::to_string(listed->sizeMB) + " MB, larger than a cache SSD (" +
            std::to_string(kSmallSsdLimitMB) + " MB)";
   for (const auto& write : run.machine.LogWrites()) {
     const std::wstring_view message = LogMessage(write.key);
