@@ -55,11 +55,6 @@ class Progress {
 bool StderrIsTerminal() { return isatty(fileno(stderr)) != 0; }
 
 int RunBatchMode(const BatchOptions& options, std::ostream& out, std::ostream& err) {
-  std::string refused;
-  if (!CheckTableFiles(options.tables, refused)) {
-    err << "quorvane-sim: " << refused << "\n";
-    return kUsage;
-  }
   std::vector<std::string> errors;
   const auto profiles = fleet::FindProfiles(options.profiles, errors);
   std::vector<fleet::MachineLogs> machines;

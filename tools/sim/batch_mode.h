@@ -19,8 +19,8 @@ struct BatchOptions {
   bool progress = false;  // count the runs on `err` as they end (for a terminal)
 };
 
-// Runs the profiles, reads and joins the logs, writes the tables asked for, prints the summary;
-// returns the exit status.
+// Runs the profiles, reads and joins the logs, writes the tables asked for (which the caller
+// has checked with CheckTableFiles), prints the summary; returns the exit status.
 int RunBatchMode(const BatchOptions& options, std::ostream& out, std::ostream& err);
 
 // Whether standard error is a terminal, where progress may be shown.

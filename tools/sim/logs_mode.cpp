@@ -9,11 +9,6 @@
 namespace quorvane::sim {
 
 int RunLogsMode(const LogsOptions& options, std::ostream& out, std::ostream& err) {
-  std::string refused;
-  if (!CheckTableFiles(options.tables, refused)) {
-    err << "quorvane-sim: " << refused << "\n";
-    return kUsage;
-  }
   std::vector<std::string> errors;
   const auto machines = fleet::FindMachineLogs(options.inputs, errors);
   if (!errors.empty()) {

@@ -15,7 +15,8 @@ struct LogsOptions {
   bool quiet = false;
 };
 
-// Reads the logs, writes the tables asked for, prints the summary; returns the exit status.
+// Reads the logs, writes the tables asked for (which the caller has checked with
+// CheckTableFiles), prints the summary; returns the exit status.
 int RunLogsMode(const LogsOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace quorvane::sim

@@ -10,6 +10,7 @@
 #include "tools/sim/exit_status.h"
 #include "tools/sim/logs_mode.h"
 #include "tools/sim/stdout_colour.h"
+#include "tools/sim/table_files.h"
 #include "whatif/profile_run.h"
 
 namespace {
@@ -99,6 +100,13 @@ int main(int argc, char** argv) {
   try {
     logs.tables.htmlPath = htmlPath;
     logs.quiet = quiet;
+    // The tables are checked before any input is read: a refused table costs nothing.
+    std::string refused;
+    if ((!batch.profiles.empty() || !logs.inputs.empty()) &&
+        !CheckTableFiles(logs.tables, refused)) {
+      std::cerr << "quorvane-sim: " << refused << "\n";
+      return kUsage;
+    }
     if (!batch.profiles.empty()) {
       batch.logs = logs.inputs;
       batch.tables = logs.tables;
