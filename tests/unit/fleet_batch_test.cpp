@@ -276,16 +276,7 @@ TEST(FleetBatch, SmallFleetAgainstItsPredictionsAsReviewed) {
   ASSERT_TRUE(errors.empty()) << errors.front();
   const auto rows = JoinRuns(SimulateFleet(profiles, 2), ReadFleetLogs(machines));
 
-  std::ostringstream csv;
-  WriteCsv(rows, csv);
-  std::string table = csv.str();
-  const std::string root = fleet.root().string();
-  for (size_t at; (at = table.find(root)) != std::string::npos;)
-    table.replace(at, root.size(), "fleet");
-  const fs::path reviewed = kSource / "tests/unit/fleet/small-batch.csv";
-  if (getenv("QUORVANE_UPDATE_FLEET") != nullptr)
-    std::ofstream(reviewed, std::ios::binary) << table;
-  EXPECT_EQ(table, Slurp(reviewed)) << "QUORVANE_UPDATE_FLEET=1 rewrites " << reviewed;
+  ExpectReviewedCsv(rows, fleet, "small-batch.csv");
 }
 
 }  // namespace

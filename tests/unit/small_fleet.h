@@ -4,8 +4,10 @@
 //   TempFolder fleet;
 //   PutSmallFleet(fleet);                 fleet.root()/NB-0001/Quorvane.log, ...
 //   TreeLog("uefi-ssd-hdd", "X/Quorvane.log")  -> the bytes of a scenario's log
+//   ExpectReviewedCsv(rows, fleet, "small-fleet.csv")   the table against tests/unit/fleet/
 #pragma once
 
+#include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -13,6 +15,10 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "fleet/fleet_row.h"
+#include "fleet/table_writers.h"
 
 namespace quorvane::fleet {
 
@@ -85,6 +91,22 @@ inline void PutSmallFleet(const TempFolder& fleet) {
   fleet.Put("NB-0006/RYTOOLS/Quorvane.log",
             TreeLog("wmi-slow-start", "disk0-part3/RYTOOLS/Quorvane.log"));
   fleet.Put("NB-0006/RYTOOLS/NAPP2P_SSDHDD.ini", "select disk 1\r\n");
+}
+
+// The rows as CSV, the fleet folder's path spelled "fleet", equal to the reviewed table `name` in
+// tests/unit/fleet/; QUORVANE_UPDATE_FLEET=1 rewrites that table instead.
+inline void ExpectReviewedCsv(const std::vector<FleetRow>& rows, const TempFolder& fleet,
+                              const std::string& name) {
+  std::ostringstream csv;
+  WriteCsv(rows, csv);
+  std::string table = csv.str();
+  const std::string root = fleet.root().string();
+  for (size_t at; (at = table.find(root)) != std::string::npos;)
+    table.replace(at, root.size(), "fleet");
+  const fs::path reviewed = kSource / "tests/unit/fleet" / name;
+  if (getenv("QUORVANE_UPDATE_FLEET") != nullptr)
+    std::ofstream(reviewed, std::ios::binary) << table;
+  EXPECT_EQ(table, Slurp(reviewed)) << "QUORVANE_UPDATE_FLEET=1 rewrites " << reviewed;
 }
 
 }  // namespace quorvane::fleet
