@@ -4,6 +4,7 @@
 #include <map>
 
 #include "base/text.h"
+#include "fleet/input_paths.h"
 #include "fleet/log_file.h"
 #include "fleet/log_reader.h"
 #include "procedure/log_copy.h"
@@ -61,21 +62,13 @@ std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
   Found found;
   static const std::string logName = Upper(kLogFileName);
   for (const std::string& input : inputs) {
+    const InputKind kind = KindOfInput(input, errors);
+    if (kind == InputKind::Refused) continue;
     std::error_code ec;
     const fs::path path(input);
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status)) {
-      errors.push_back(input + ": no such file or folder");
-      continue;
-    }
     const fs::path root = fs::absolute(path, ec).lexically_normal();
-    if (fs::is_regular_file(status)) {
+    if (kind == InputKind::File) {
       Add(found, root, path.lexically_normal());
-      continue;
-    }
-    // A pipe or a device would block the reader or never end.
-    if (!fs::is_directory(status)) {
-      errors.push_back(input + ": neither a file nor a folder");
       continue;
     }
     // Walk the absolute, normal root: every entry's path is then absolute and normal as it is.

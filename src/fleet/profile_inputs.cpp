@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <set>
 
+#include "fleet/input_paths.h"
+
 namespace quorvane::fleet {
 namespace {
 
@@ -34,20 +36,12 @@ std::vector<std::string> FindProfiles(const std::vector<std::string>& inputs,
     if (taken.insert(absolute.native()).second) profiles.push_back(path.string());
   };
   for (const std::string& input : inputs) {
+    const InputKind kind = KindOfInput(input, errors);
+    if (kind == InputKind::Refused) continue;
     std::error_code ec;
     const fs::path path(input);
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status)) {
-      errors.push_back(input + ": no such file or folder");
-      continue;
-    }
-    if (fs::is_regular_file(status)) {
+    if (kind == InputKind::File) {
       take(path);
-      continue;
-    }
-    // A pipe or a device named as a profile would block the reader or never end.
-    if (!fs::is_directory(status)) {
-      errors.push_back(input + ": neither a file nor a folder");
       continue;
     }
     std::vector<fs::path> found;
