@@ -4,6 +4,7 @@
 #include <map>
 
 #include "base/text.h"
+#include "base/utf8_path.h"
 #include "fleet/input_paths.h"
 #include "fleet/log_file.h"
 #include "fleet/log_reader.h"
@@ -15,13 +16,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// `wanted` is upper-case ASCII; the name is compared in the system's own characters, unconverted.
 bool SameNameIgnoringCase(const fs::path& name, const std::string& wanted) {
-  const std::string& text = name.native();
+  const fs::path::string_type& text = name.native();
   if (text.size() != wanted.size()) return false;
   for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != wanted[i]) return false;
+    auto c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<fs::path::value_type>(c - 'a' + 'A');
+    if (c != static_cast<fs::path::value_type>(wanted[i])) return false;
   }
   return true;
 }
@@ -31,7 +33,7 @@ std::string Upper(const wchar_t* name) { return Narrow8(ToUpperAscii(name)); }
 
 std::string MachineName(const fs::path& folder) {
   const fs::path name = folder.filename();
-  return name.empty() ? folder.string() : name.string();
+  return Utf8OfPath(name.empty() ? folder : name);
 }
 
 fs::path MachineFolderOfAbsolute(const fs::path& absoluteFile) {
@@ -45,7 +47,7 @@ fs::path MachineFolderOfAbsolute(const fs::path& absoluteFile) {
 
 // Machine folder -> its files: absolute path (a file named twice is read once) -> the path as
 // the input spells it. Keyed by text, which orders as paths do within one folder.
-using Found = std::map<std::string, std::map<std::string, fs::path>>;
+using Found = std::map<fs::path::string_type, std::map<fs::path::string_type, fs::path>>;
 
 void Add(Found& found, const fs::path& absoluteFile, const fs::path& spelled) {
   found[MachineFolderOfAbsolute(absoluteFile).native()].emplace(absoluteFile.native(), spelled);
@@ -80,7 +82,7 @@ std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
       if (!SameNameIgnoringCase(entry.filename(), logName)) continue;
       std::error_code typeError;
       if (!it->is_regular_file(typeError)) continue;
-      const std::string relative = entry.native().substr(rootChars + 1);
+      const fs::path::string_type relative = entry.native().substr(rootChars + 1);
       Add(found, entry, path / relative);
       ++logs;
     }
@@ -94,7 +96,7 @@ std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
   std::vector<MachineLogs> machines;
   machines.reserve(found.size());
   for (auto& [folder, files] : found) {
-    MachineLogs machine{MachineName(folder), folder, {}};
+    MachineLogs machine{MachineName(fs::path(folder)), folder, {}};
     machine.files.reserve(files.size());
     for (auto& [absolute, spelled] : files) machine.files.push_back(std::move(spelled));
     machines.push_back(std::move(machine));

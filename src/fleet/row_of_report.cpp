@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include "base/utf8_path.h"
+
 namespace quorvane::fleet {
 namespace {
 
@@ -92,7 +94,7 @@ FleetRow RowOfReport(const RunReport& report, const std::string& profileFile) {
 
 FleetRow BadProfileRow(const std::string& profileFile, const std::string& error) {
   FleetRow row;
-  row.machine = std::filesystem::path(profileFile).stem().string();
+  row.machine = Utf8OfPath(PathFromUtf8(profileFile).stem());
   row.source = RowSource::Simulation;
   row.status = RowStatus::BadProfile;
   row.problem = error;

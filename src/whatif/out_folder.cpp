@@ -12,6 +12,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "base/utf8_path.h"
+
 namespace quorvane::whatif {
 namespace {
 
@@ -62,7 +64,7 @@ bool WriteMarker(const fs::path& folder, std::string& error) {
   out << kOutMarkerText;
   out.close();
   if (out) return true;
-  error = folder.string() + ": cannot write " + kOutMarkerName;
+  error = Utf8OfPath(folder) + ": cannot write " + kOutMarkerName;
   return false;
 }
 
@@ -79,33 +81,33 @@ bool PrepareOutFolder(const fs::path& folder, std::string& error) {
   if (!fs::exists(status)) {
     const fs::path start = NearestExisting(folder);
     if (!fs::is_directory(start, ec)) {
-      error = folder.string() + ": cannot be created: " + start.string() + " is not a folder";
+      error = Utf8OfPath(folder) + ": cannot be created: " + Utf8OfPath(start) + " is not a folder";
       return false;
     }
     if (!CanWriteIn(start, why)) {
-      error = folder.string() + ": cannot be created in " + start.string() + " (" + why +
+      error = Utf8OfPath(folder) + ": cannot be created in " + Utf8OfPath(start) + " (" + why +
               "); choose another --out";
       return false;
     }
     if (!fs::create_directories(folder, ec)) {
-      error = folder.string() + ": cannot create the folder: " + ec.message();
+      error = Utf8OfPath(folder) + ": cannot create the folder: " + ec.message();
       return false;
     }
     return WriteMarker(folder, error);
   }
   if (!fs::is_directory(status)) {
-    error = folder.string() + ": exists and is not a folder";
+    error = Utf8OfPath(folder) + ": exists and is not a folder";
     return false;
   }
   const bool empty = fs::is_empty(folder, ec);
   if (!empty && !HoldsMarker(folder)) {
-    error = folder.string() + ": is not empty and is not an output folder of quorvane-sim (no " +
+    error = Utf8OfPath(folder) + ": is not empty and is not an output folder of quorvane-sim (no " +
             kOutMarkerName + " of its own); choose another --out";
     return false;
   }
   // Before a previous run's part is removed: a folder that cannot take the new run keeps it.
   if (!CanWriteIn(folder, why)) {
-    error = folder.string() + ": cannot be written to (" + why + "); choose another --out";
+    error = Utf8OfPath(folder) + ": cannot be written to (" + why + "); choose another --out";
     return false;
   }
   if (empty) return WriteMarker(folder, error);
@@ -114,7 +116,8 @@ bool PrepareOutFolder(const fs::path& folder, std::string& error) {
   for (const char* part : kRunParts) {
     fs::remove_all(folder / part, ec);
     if (ec) {
-      error = (folder / part).string() + ": cannot remove the previous run's part: " + ec.message();
+      error =
+          Utf8OfPath(folder / part) + ": cannot remove the previous run's part: " + ec.message();
       return false;
     }
   }
@@ -131,18 +134,18 @@ bool CheckOutputFile(const fs::path& file, const std::string& option, std::strin
   // A device or a pipe named as the output (/dev/stdout) is written to like a file.
   const auto status = fs::status(where, ec);
   if (fs::is_directory(status)) {
-    error = file.string() + ": exists and is not a file";
+    error = Utf8OfPath(file) + ": exists and is not a file";
     return false;
   }
   const fs::path folder = fs::weakly_canonical(where.parent_path(), ec);
   if (!fs::is_directory(folder, ec)) {
-    error = file.string() + ": no such folder " + folder.string();
+    error = Utf8OfPath(file) + ": no such folder " + Utf8OfPath(folder);
     return false;
   }
   std::string why;
   if (fs::exists(status) ? !Writable(where) : !CanWriteIn(folder, why)) {
     if (why.empty()) why = std::strerror(errno);
-    error = file.string() + ": cannot be written (" + why + "); choose another " + option;
+    error = Utf8OfPath(file) + ": cannot be written (" + why + "); choose another " + option;
     return false;
   }
   return true;
@@ -156,15 +159,15 @@ bool CheckPageFile(const fs::path& page, const fs::path& outFolder, std::string&
   const fs::path out = fs::weakly_canonical(fs::absolute(outFolder, ec), ec);
   const fs::path inOut = where.lexically_relative(out);
   if (inOut == ".") {
-    error = page.string() + ": is the output folder itself; choose a file for --html";
+    error = Utf8OfPath(page) + ": is the output folder itself; choose a file for --html";
     return false;
   }
-  if (!inOut.empty() && inOut.begin()->string() != "..") {
-    const std::string first = inOut.begin()->string();
+  if (!inOut.empty() && Utf8OfPath(*inOut.begin()) != "..") {
+    const std::string first = Utf8OfPath(*inOut.begin());
     for (const char* part : kRunParts) {
       if (first == part) {
-        error = page.string() + ": lies in the run's own " + part + " inside " +
-                outFolder.string() + "; choose another --html";
+        error = Utf8OfPath(page) + ": lies in the run's own " + part + " inside " +
+                Utf8OfPath(outFolder) + "; choose another --html";
         return false;
       }
     }

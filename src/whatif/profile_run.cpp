@@ -4,6 +4,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "base/utf8_path.h"
 #include "platform/sim/sim_platform.h"
 #include "report/build_report.h"
 #include "report/layout_picture.h"
@@ -21,7 +22,7 @@ void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << bytes;
   out.close();
-  if (!out) throw std::runtime_error("cannot write " + file.string());
+  if (!out) throw std::runtime_error("cannot write " + Utf8OfPath(file));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "base/text.h"
+#include "base/utf8_path.h"
 
 namespace quorvane::sim {
 namespace {
@@ -35,14 +36,14 @@ void Visit(const VolumeFiles::Entry& folder, const std::string& prefix,
 void Write(const VolumeFiles::Entry& folder, const fs::path& at) {
   fs::create_directories(at);
   for (const auto& child : folder.children) {
-    const fs::path path = at / fs::path(ToUtf8(child->name));
+    const fs::path path = at / PathFromUtf8(ToUtf8(child->name));
     if (child->folder) {
       Write(*child, path);
       continue;
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(child->bytes.data(), static_cast<std::streamsize>(child->bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    if (!out) throw std::runtime_error("cannot write " + Utf8OfPath(path));
   }
 }
 
