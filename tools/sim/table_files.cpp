@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/utf8_path.h"
 #include "fleet/table_writers.h"
 #include "whatif/out_folder.h"
 
@@ -17,7 +18,7 @@ using fleet::FleetRow;
 void WriteTable(const std::string& path, const std::vector<FleetRow>& rows,
                 void (*writer)(const std::vector<FleetRow>&, std::ostream&)) {
   if (path.empty()) return;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
   writer(rows, out);
   out.flush();
   if (!out) throw std::runtime_error("cannot write " + path);
@@ -32,9 +33,9 @@ bool CheckTableFiles(const TableFiles& files, std::string& error) {
   std::vector<fs::path> seen;
   for (const auto& [option, path] : named) {
     if (path->empty()) continue;
-    if (!whatif::CheckOutputFile(*path, option, error)) return false;
+    if (!whatif::CheckOutputFile(PathFromUtf8(*path), option, error)) return false;
     std::error_code ec;
-    const fs::path where = fs::weakly_canonical(fs::absolute(*path, ec), ec);
+    const fs::path where = fs::weakly_canonical(fs::absolute(PathFromUtf8(*path), ec), ec);
     for (const fs::path& other : seen) {
       if (other == where) {
         error = *path + ": named for two tables; give " + option + " a file of its own";
