@@ -1,6 +1,8 @@
 // The capture command: collect, convert, write the one file, report.
 #include "capture/capture_command.h"
 
+#include <exception>
+
 #include "base/text.h"
 #include "capture/collect_facts.h"
 #include "capture/facts_to_profile.h"
@@ -18,9 +20,23 @@ std::string ProfileNameOf(const std::wstring& file) {
 
 CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file) {
   CaptureOutcome outcome;
-  const MachineFacts facts = CollectFacts(platform, system);
-  const sim::Profile profile = ProfileFromFacts(facts, ProfileNameOf(file));
-  if (!system.WriteNewFile(file, sim::WriteProfile(profile))) {
+  sim::Profile profile;
+  std::string text;
+  // Whatever goes wrong, the capture says so in one line and fails: no profile is better than a
+  // half-read one taken for the machine.
+  try {
+    profile = ProfileFromFacts(CollectFacts(platform, system), ProfileNameOf(file));
+    text = sim::WriteProfile(profile);
+  } catch (const std::exception& e) {
+    outcome.status = 1;
+    outcome.error = "quorvane: the capture failed: " + std::string(e.what()) + "\n";
+    return outcome;
+  } catch (...) {
+    outcome.status = 1;
+    outcome.error = "quorvane: the capture failed\n";
+    return outcome;
+  }
+  if (!system.WriteNewFile(file, text)) {
     outcome.status = 1;
     outcome.error = "quorvane: cannot write " + ToUtf8(file) + "\n";
     return outcome;

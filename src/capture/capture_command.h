@@ -10,7 +10,7 @@
 namespace quorvane::capture {
 
 struct CaptureOutcome {
-  int status = 0;      // 0 written; 1 FILE could not be written
+  int status = 0;      // 0 written; 1 the machine could not be read or FILE not written
   std::string output;  // for standard output: what was written, then each note
   std::string error;   // for standard error
 };
