@@ -23,7 +23,7 @@ function(quorvane_check_every_source_built)
   else()
     set(folders src/base src/run src/procedure src/inventory src/classify src/letters
                 src/firmware src/platform/sim src/capture src/report src/whatif src/fleet tools/sim)
-    if(QUORVANE_TESTS)
+    if(QUORVANE_TESTS AND NOT QUORVANE_TSAN)
       list(APPEND folders tests/unit)
     endif()
   endif()

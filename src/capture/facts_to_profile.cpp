@@ -220,6 +220,9 @@ DiskSpec DiskFromRow(const WmiDiskRow& row, const MachineFacts& facts, Notes& no
   if (!row.mediaType) notes.push_back("WMI gives " + name + " no MediaType: written as \"\"");
   d.mediaType = row.mediaType.value_or(L"");
   d.gpt = row.signatureNull;
+  // The run tells only a null Signature from any other; a value that cannot be read is not null.
+  if (!row.signatureNull && !row.signature)
+    notes.push_back("WMI gives " + name + " a Signature that cannot be read: written as mbr");
   d.signature = sim::DefaultSignature(d.index);
   if (!d.gpt && row.signature && (*row.signature & 0xFFFFFFFF) != 0)
     d.signature = static_cast<uint32_t>(*row.signature);

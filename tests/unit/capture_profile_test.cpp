@@ -276,7 +276,7 @@ TEST(CaptureProfile, OddNumberingAndSystemDisks) {
   EXPECT_NOTE(two, "disks 0, 1 each hold an EFI system partition");
 }
 
-TEST(CaptureProfile, ListsThatBrokeOffLoseNothingSilently) {
+TEST(CaptureProfile, WhatWmiCouldNotGiveIsNotedAndTakenFromElsewhere) {
   // The disk list broke off before the hard disk: it still comes from its partition table.
   MachineFacts f = Notebook();
   f.wmi.disks.pop_back();
@@ -289,6 +289,13 @@ TEST(CaptureProfile, ListsThatBrokeOffLoseNothingSilently) {
   EXPECT_EQ(p.disks[1].partitions[0].letter, std::optional<std::wstring>(L"Q:"));
   EXPECT_NOTE(p, "WMI's disk list broke off with 0x80010108 after 1 disk:");
   EXPECT_NOTE(p, "disk 1 is missing from WMI's list");
+
+  // A Signature that is not null but cannot be read either.
+  f = Notebook();
+  f.wmi.disks[1].signature.reset();
+  p = RoundTrip(f);
+  EXPECT_FALSE(p.disks[1].gpt);
+  EXPECT_NOTE(p, "WMI gives disk 1 a Signature that cannot be read: written as mbr");
 
   // The partition list broke off, or could not be had: only the MSR stays hidden.
   for (int32_t result : {win::kWbemSTimedOut, static_cast<int32_t>(0x80041001)}) {
