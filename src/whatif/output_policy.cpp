@@ -170,7 +170,8 @@ std::string CheckOutputs(const OutputPlan& plan, const std::vector<fs::path>& in
       if (other.where == where || (entry.id && other.id == entry.id))
         return name + ": named for two tables; give " + output.option + " a file of its own";
     }
-    taken.push_back({where, entry.id});
+    // Two streams on one terminal both take what they are given: only their names must differ.
+    taken.push_back({where, entry.kind == host::Kind::Stream ? std::nullopt : entry.id});
     if (folderToBeMade) continue;
     const std::string why = host::WriteDenied(entry.kind == host::Kind::Missing ? folder : path);
     if (!why.empty())
