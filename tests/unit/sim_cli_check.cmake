@@ -336,6 +336,7 @@ elseif(CASE STREQUAL "outputs-named-as-inputs")
       "p.json|--html|./profiles/../p.json|is the input p.json"
       "p.json|--html|p-hard.json|is the input p.json"
       "p.json|--html|p-soft.json|is the input p.json"
+      "--profile uefi-ssd-hdd|--html|p.json|exists and is not a layout page this program wrote"
       "run/volumes/X/uefi-ssd-hdd.json|--out|run|a run here replaces its volumes, which holds the input run/volumes/X/uefi-ssd-hdd.json"
       "--batch profiles|--csv|profiles/uefi-ssd-hdd.json|lies in profiles, a folder the run reads"
       "--batch profiles|--json|profiles/new.json|lies in profiles, a folder the run reads"
