@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "base/text.h"
+#include "capture/capture_files.h"
 #include "capture/collect_facts.h"
 #include "capture/facts_to_profile.h"
 #include "platform/sim/profile_writer.h"
@@ -18,14 +19,23 @@ std::string ProfileNameOf(const std::wstring& file) {
   return ToUtf8(name);
 }
 
-CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file) {
+CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file,
+                          const OutputCheck& check) {
   CaptureOutcome outcome;
   sim::Profile profile;
   std::string text;
   // Whatever goes wrong, the capture says so in one line and fails: no profile is better than a
   // half-read one taken for the machine.
   try {
-    profile = ProfileFromFacts(CollectFacts(platform, system), ProfileNameOf(file));
+    const MachineFacts facts = CollectFacts(platform, system);
+    if (check) {
+      if (const std::string refused = check(FilesRead(facts)); !refused.empty()) {
+        outcome.status = 2;
+        outcome.error = "quorvane: " + refused + "\n";
+        return outcome;
+      }
+    }
+    profile = ProfileFromFacts(facts, ProfileNameOf(file));
     text = sim::WriteProfile(profile);
   } catch (const std::exception& e) {
     outcome.status = 1;
@@ -36,9 +46,9 @@ CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::
     outcome.error = "quorvane: the capture failed\n";
     return outcome;
   }
-  if (!system.WriteNewFile(file, text)) {
+  if (const std::string why = system.WriteNewFile(file, text); !why.empty()) {
     outcome.status = 1;
-    outcome.error = "quorvane: cannot write " + ToUtf8(file) + "\n";
+    outcome.error = "quorvane: cannot write " + ToUtf8(file) + ": " + why + "\n";
     return outcome;
   }
   outcome.output = "Wrote " + ToUtf8(file) + ": " + std::to_string(profile.disks.size()) +
