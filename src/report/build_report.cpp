@@ -28,12 +28,15 @@ DiskReport DiskOf(const sim::DiskSpec& disk) {
   report.style = disk.gpt ? "gpt" : "mbr";
   report.sizeMB = disk.sizeMB;
   report.mediaType = U8(disk.mediaType);
-  for (const auto& part : disk.partitions) {
+  const std::vector<int> wmiIndexes = sim::WmiIndexes(disk);
+  for (size_t i = 0; i < disk.partitions.size(); ++i) {
+    const auto& part = disk.partitions[i];
     PartitionReport p;
     p.sizeMB = part.sizeMB;
     if (part.label) p.label = U8(*part.label);
     p.type = U8(part.type);
     p.hidden = part.hidden;
+    p.wmiIndex = wmiIndexes[i];
     report.partitions.push_back(std::move(p));
   }
   return report;
