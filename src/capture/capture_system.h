@@ -56,13 +56,16 @@ class CaptureSystem {
   virtual Outcome<DriveLayout> ReadDriveLayout(int disk) = 0;
   // The device number of the volume a drive letter ("C:") opens.
   virtual Outcome<DeviceNumber> VolumeDeviceNumber(const std::wstring& letter) = 0;
+  // Whether the volume at a root path ("E:\" or a device path and "\") says it is read-only.
+  virtual bool VolumeReadOnly(const std::wstring& root) = 0;
   // The file or folder a full path names.
   virtual PathEntry LookUp(const std::wstring& path) = 0;
   // Up to `length` bytes from `offset`; fewer where the file ends.
   virtual Outcome<std::string> ReadFileRange(const std::wstring& path, uint64_t offset,
                                              uint32_t length) = 0;
-  // Creates or replaces a file with these bytes; false when it cannot.
-  virtual bool WriteNewFile(const std::wstring& path, std::string_view bytes) = 0;
+  // Creates or replaces a file with these bytes, whole or not at all; the system's reason when
+  // it cannot ("disk full"), empty once written.
+  virtual std::string WriteNewFile(const std::wstring& path, std::string_view bytes) = 0;
 };
 
 }  // namespace quorvane::capture

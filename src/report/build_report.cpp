@@ -5,6 +5,7 @@
 #include <set>
 
 #include "base/text.h"
+#include "base/utf8_path.h"
 #include "letters/device_path.h"
 #include "procedure/layout_sequence.h"
 #include "report/changes.h"
@@ -28,12 +29,15 @@ DiskReport DiskOf(const sim::DiskSpec& disk) {
   report.style = disk.gpt ? "gpt" : "mbr";
   report.sizeMB = disk.sizeMB;
   report.mediaType = U8(disk.mediaType);
-  for (const auto& part : disk.partitions) {
+  const std::vector<int> wmiIndexes = sim::WmiIndexes(disk);
+  for (size_t i = 0; i < disk.partitions.size(); ++i) {
+    const auto& part = disk.partitions[i];
     PartitionReport p;
     p.sizeMB = part.sizeMB;
     if (part.label) p.label = U8(*part.label);
     p.type = U8(part.type);
     p.hidden = part.hidden;
+    p.wmiIndex = wmiIndexes[i];
     report.partitions.push_back(std::move(p));
   }
   return report;
@@ -168,12 +172,12 @@ void LogFiles(const SimPlatform& machine, RunReport& report) {
   std::set<std::string> seen;
   for (const auto& write : machine.LogWrites()) {
     if (!write.written || seen.count(write.hostFile)) continue;
-    const fs::path path(write.hostFile);
-    if (!EqualsIgnoreCaseAscii(FromUtf8(path.filename().string()), L"Quorvane.log")) continue;
+    const fs::path path = PathFromUtf8(write.hostFile);
+    if (!EqualsIgnoreCaseAscii(FromUtf8(Utf8OfPath(path.filename())), L"Quorvane.log")) continue;
     if (machine.EntryAt(write.hostFile) == nullptr) continue;
     seen.insert(write.hostFile);
     report.logFiles.push_back(LogFileReport{
-        write.hostFile, VolumeLetters(machine, path.parent_path().filename().string())});
+        write.hostFile, VolumeLetters(machine, Utf8OfPath(path.parent_path().filename()))});
   }
 }
 

@@ -38,6 +38,7 @@ struct PartitionReport {
   std::optional<std::string> label;  // UTF-8; empty optional: no file system
   std::string type;
   bool hidden = false;               // not listed by WMI
+  int wmiIndex = -1;                 // WMI's Index when listed
   bool created = false;              // made by the run (on a disk it cleaned)
   bool listed = false;               // in the partition table the run decided its roles by
   std::vector<std::string> letters;  // "M:" form

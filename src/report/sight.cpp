@@ -17,7 +17,7 @@ void MarkWhatTheRunSaw(const CLayoutJob& job, const LoggedLines& logged, RunRepo
   std::set<int> disks;
   for (const auto& disk : job.m_Disks)
     if (disk.Index != kEmptyIndex) disks.insert(disk.Index);
-  // The table numbers partitions as WMI does: from 0, leaving out the hidden ones.
+  // The table numbers partitions as WMI does.
   std::set<std::pair<int, int>> partitions;
   for (const auto& part : job.m_Partitions) {
     if (part.DiskIndex == kEmptyIndex) break;
@@ -26,11 +26,8 @@ void MarkWhatTheRunSaw(const CLayoutJob& job, const LoggedLines& logged, RunRepo
 
   auto mark = [&](DiskReport& disk) {
     disk.inventoried = disks.count(disk.index) > 0;
-    int wmiIndex = 0;
-    for (auto& part : disk.partitions) {
-      if (part.hidden) continue;
-      part.listed = partitions.count({disk.index, wmiIndex++}) > 0;
-    }
+    for (auto& part : disk.partitions)
+      if (!part.hidden) part.listed = partitions.count({disk.index, part.wmiIndex}) > 0;
   };
   for (auto& disk : report.disksBefore) mark(disk);
   for (auto& disk : report.disksAfter) {

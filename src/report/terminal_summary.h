@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <ostream>
+#include <string>
 
 #include "report/run_report.h"
 
@@ -13,8 +14,9 @@ namespace quorvane::report {
 // the simulated duration and where the logs are. Lines fit 80 columns, broken between words; only
 // a word longer than that (a long path) stands longer on a line of its own, never cut. Paths
 // are spelt with the system's separator, as a person there types them. `colour` adds ANSI
-// colours.
+// colours. `replaced`, when not empty, is a last line: what the run replaced of an earlier run in
+// `outDir`.
 void PrintTerminalSummary(const RunReport& report, const std::filesystem::path& outDir,
-                          std::ostream& out, bool colour);
+                          std::ostream& out, bool colour, const std::string& replaced = "");
 
 }  // namespace quorvane::report

@@ -24,6 +24,8 @@ class FolderCaptureSystem : public capture::CaptureSystem {
     return {{}, 1};
   }
 
+  bool VolumeReadOnly(const std::wstring&) override { return false; }
+
   capture::PathEntry LookUp(const std::wstring& path) override {
     capture::PathEntry entry;
     auto host = HostPath(path);
@@ -46,9 +48,10 @@ class FolderCaptureSystem : public capture::CaptureSystem {
     return {bytes, 0};
   }
 
-  bool WriteNewFile(const std::wstring& path, std::string_view bytes) override {
+  std::string WriteNewFile(const std::wstring& path, std::string_view bytes) override {
+    if (!writable) return "disk full";
     written[path] = std::string(bytes);
-    return writable;
+    return "";
   }
 
   std::map<std::wstring, std::string> written;

@@ -24,6 +24,15 @@ std::optional<Profile> BuiltinProfile(const std::string& name) {
   return std::nullopt;
 }
 
+// The run's outputs from the command line's UTF-8 text; the profile file, when one is named, is
+// what the run reads.
+whatif::RunOutputs RunOutputsOf(const std::string& outDir, const std::string& htmlPath, bool quiet,
+                                bool colour, const std::string& profilePath) {
+  whatif::RunOutputs outputs{PathFromUtf8(outDir), PathFromUtf8(htmlPath), quiet, colour};
+  if (!profilePath.empty()) outputs.inputs.push_back(PathFromUtf8(profilePath));
+  return outputs;
+}
+
 // One machine a line, the descriptions in one column.
 int ListBuiltins(std::ostream& out) {
   size_t width = 0;
@@ -104,10 +113,17 @@ int RunCommandLine(int argc, const char* const* argv, const Terminal& terminal, 
   try {
     logs.tables.htmlPath = htmlPath;
     logs.quiet = quiet;
-    // The tables are checked before any input is read: a refused table costs nothing.
+    // Every output is checked against the inputs before any input is read: a refused output
+    // costs nothing and changes nothing.
     std::string refused;
-    if ((!batch.profiles.empty() || !logs.inputs.empty()) &&
-        !CheckTableFiles(logs.tables, refused)) {
+    if (!batch.profiles.empty() || !logs.inputs.empty()) {
+      std::vector<std::string> inputs = batch.profiles;
+      inputs.insert(inputs.end(), logs.inputs.begin(), logs.inputs.end());
+      refused = CheckTableFiles(logs.tables, inputs);
+    } else if (!list) {
+      refused = whatif::CheckRunOutputs(RunOutputsOf(outDir, htmlPath, quiet, false, profilePath));
+    }
+    if (!refused.empty()) {
       err << "quorvane-sim: " << refused << "\n";
       return kUsage;
     }
@@ -133,9 +149,9 @@ int RunCommandLine(int argc, const char* const* argv, const Terminal& terminal, 
       }
       profile = *found;
     }
-    return whatif::RunProfile(
-        std::move(profile), {PathFromUtf8(outDir), PathFromUtf8(htmlPath), quiet, terminal.colour},
-        "quorvane-sim", out, err);
+    return whatif::RunProfile(std::move(profile),
+                              RunOutputsOf(outDir, htmlPath, quiet, terminal.colour, profilePath),
+                              "quorvane-sim", out, err);
   } catch (const ProfileError& e) {
     err << e.what() << "\n";
     return kUsage;

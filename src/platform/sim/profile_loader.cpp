@@ -392,7 +392,7 @@ class LetterBook {
 
 PartitionSpec ReadPartition(const Reader& r, const Json& v, const std::string& path, bool gpt,
                             LetterBook& letters) {
-  r.Object(v, path, {"sizeMB", "label", "type", "hidden", "letter", "files"});
+  r.Object(v, path, {"sizeMB", "label", "type", "hidden", "wmiIndex", "letter", "files"});
   PartitionSpec p;
   if (!v.contains("sizeMB")) r.Fail(Reader::Field(path, "sizeMB"), "a size in MiB", "none");
   p.sizeMB = r.SizeMB(v["sizeMB"], Reader::Field(path, "sizeMB"));
@@ -401,6 +401,11 @@ PartitionSpec ReadPartition(const Reader& r, const Json& v, const std::string& p
   p.type = gpt ? L"GPT: Basic Data" : L"Installable File System";
   if (v.contains("type")) p.type = r.WString(v["type"], Reader::Field(path, "type"));
   if (v.contains("hidden")) p.hidden = r.Bool(v["hidden"], Reader::Field(path, "hidden"));
+  if (v.contains("wmiIndex")) {
+    const std::string ipath = Reader::Field(path, "wmiIndex");
+    if (p.hidden) r.Fail(ipath, "no WMI index on a partition WMI does not list", v["wmiIndex"]);
+    p.wmiIndex = static_cast<int>(r.Integer(v["wmiIndex"], ipath, 0, 998, "an index 0 to 998"));
+  }
   if (v.contains("letter")) {
     std::string lpath = Reader::Field(path, "letter");
     p.letter = r.Letter(v["letter"], lpath);
@@ -454,6 +459,13 @@ DiskSpec ReadDisk(const Reader& r, const Json& v, const std::string& path, size_
       d.partitions.push_back(ReadPartition(r, parts[i], Reader::Item(ppath, i), d.gpt, letters));
       total += d.partitions.back().sizeMB;
     }
+    // WMI names each listed partition by its index: no two may share one.
+    std::set<int> seen;
+    const std::vector<int> indexes = WmiIndexes(d);
+    for (size_t i = 0; i < indexes.size(); ++i)
+      if (indexes[i] >= 0 && !seen.insert(indexes[i]).second)
+        r.Fail(Reader::Field(Reader::Item(ppath, i), "wmiIndex"),
+               "a WMI index no other listed partition of the disk has", std::to_string(indexes[i]));
     // The first partition starts 1 MiB into the disk.
     if (total + 1 > d.sizeMB)
       r.Fail(ppath,
