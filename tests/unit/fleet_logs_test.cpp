@@ -43,7 +43,7 @@ TEST(FleetLogs, SmallFleetTableAsReviewed) {
 
   EXPECT_EQ(rows[0].status, RowStatus::Read);
   EXPECT_TRUE(rows[0].notes.empty());
-  EXPECT_EQ(rows[2].notes.size(), 1u);  // the log on M: is missing, which is no failure
+  EXPECT_EQ(rows[2].status, RowStatus::CutShort);  // the log on M:, with the run's end, is missing
   EXPECT_EQ(rows[3].status, RowStatus::Foreign);
   EXPECT_EQ(rows[4].status, RowStatus::CutShort);
   EXPECT_EQ(rows[4].wipedDisk, 1);  // diskpart had begun: the cache SSD counts as wiped
@@ -170,7 +170,7 @@ TEST(FleetLogs, RunsCutShort) {
     std::string late;
     const char* endsAt;
   } cases[] = {
-      {"during the refresh", Through(early, "[1]"), "", "the run never mapped M:"},
+      {"during the refresh", Through(early, "[1]"), "", "\"PBR Partition\" should follow"},
       {"after the flags", early, Through(late, "m_biRST"), "\"m_biRST=true\""},
       {"while diskpart ran", early, Through(late, "Diskpart.exe"),
        "\"Diskpart.exe /s X:\\NAPP2P_SSDHDD.ini=\""},
@@ -189,10 +189,16 @@ TEST(FleetLogs, RunsCutShort) {
   ASSERT_EQ(during.commands.size(), 1u);
   EXPECT_FALSE(during.commands[0].exitCode.has_value());
   EXPECT_EQ(during.wipedDisk, 1);
-  // The RAM-drive log up to "PBR Partition" is whole: only the other part is missing.
+  // The RAM-drive log up to "PBR Partition" holds no road's end: the log on M: is missing.
   const FleetRow earlyOnly = RowOf({{"X", early}});
-  EXPECT_EQ(earlyOnly.status, RowStatus::Read);
+  EXPECT_EQ(earlyOnly.status, RowStatus::CutShort);
+  EXPECT_NE(earlyOnly.problem.find("\"PBR letter\" should follow"), std::string::npos);
   EXPECT_FALSE(earlyOnly.endMs || !earlyOnly.road.empty());
+  // The log on M: alone, its road over but no copy: only the first part tells whether the copy
+  // was due.
+  const FleetRow lateOnly = RowOf({{"M", Through(late, "ExitCode")}});
+  EXPECT_EQ(lateOnly.status, RowStatus::CutShort);
+  EXPECT_NE(lateOnly.problem.find("when the run found the recovery partition"), std::string::npos);
 }
 
 TEST(FleetLogs, MessagesInBothSpellingsOfTheirFirstEquals) {
