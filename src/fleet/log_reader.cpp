@@ -175,6 +175,8 @@ class Replay {
     }
     row_.commandsWhole = run.hasEarly && pbrLetterSeen_;
     Completion(run);
+    // A run not read whole does not hold every command.
+    if (row_.status != RowStatus::Read) row_.commandsWhole = false;
     if (row_.road == kRoadRapidStart && carveDisk_ && carveStarted_ &&
         carveExitCode_ != kDiskpartScriptNotOpened) {
       row_.wipedDisk = carveDisk_;
@@ -233,8 +235,11 @@ class Replay {
     for (const std::string& box : boxes_) {
       row_.messageBoxes.push_back(MessageBoxCell{box, Narrow8(kProgramName)});
     }
+    // A wiped disk that held labelled partitions is the one danger; what else a log shows warns.
     auto warn = [&](const char* kind, std::string text) {
-      row_.warnings.push_back(WarningCell{kind, std::move(text)});
+      const Severity severity =
+          std::string_view(kind) == kDiskCleanedWarning ? Severity::Danger : Severity::Warning;
+      row_.warnings.push_back(WarningCell{kind, std::move(text), severity});
     };
     if (mNotMapped_) warn(kLetterRoleWarning, PbrNotMappedText(Narrow8(kPbrLetter), pbrTarget_));
     if (row_.wipedDisk) {
