@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -92,38 +91,24 @@ bool IsUtf16(std::string_view data) {
          data.starts_with(std::string_view("\0[", 2));
 }
 
-// The keys of one time stamp's lines so far. The writer files a line under its text before the
-// first '=' and replaces the value of a key already there; only a key that itself held '=' (the
-// line then holds another) can stand twice.
-class RepeatedKeys {
+// The line before, as the writer files it: its time stamp and its key (the text before the first
+// '='). The writer replaces the value of a key already there, so a line of the same stamp and key
+// as the one before it is not the writer's, unless its key itself held '=' (the line then holds
+// another '=' and the writer never matched it).
+class RepeatedKey {
  public:
-  // The number of the earlier line of the same stamp and key, or 0.
-  uint32_t Earlier(int64_t ms, std::string_view text, size_t eq, uint32_t number) {
-    if (ms != ms_) {
-      ms_ = ms;
-      keys_.clear();
-      many_.clear();
-    }
-    if (text.find('=', eq + 1) != std::string_view::npos) return 0;
+  bool Repeats(int64_t ms, std::string_view text, size_t eq) {
     const std::string_view key = text.substr(0, eq);
-    if (keys_.size() < kFew) {
-      for (const auto& [earlier, line] : keys_) {
-        if (earlier == key) return line;
-      }
-      keys_.emplace_back(key, number);
-      return 0;
-    }
-    // A time stamp of many lines (only a damaged file has thousands): looked up, not scanned.
-    if (many_.empty()) many_.insert(keys_.begin(), keys_.end());
-    const auto [at, added] = many_.emplace(key, number);
-    return added ? 0 : at->second;
+    const bool single = text.find('=', eq + 1) == std::string_view::npos;
+    const bool repeats = single && ms == ms_ && key == key_;
+    ms_ = ms;
+    key_ = single ? key : std::string_view();
+    return repeats;
   }
 
  private:
-  static constexpr size_t kFew = 32;
   int64_t ms_ = -1;
-  std::vector<std::pair<std::string_view, uint32_t>> keys_;
-  std::unordered_map<std::string_view, uint32_t> many_;
+  std::string_view key_;
 };
 
 // The text after the stamp: message '=' value. A key that starts with '=' (the separator line)
@@ -190,7 +175,7 @@ void ScanLogFile(LogFile& file) {
 
   Damage damage{file};
   StampReader stamps;
-  RepeatedKeys repeated;
+  RepeatedKey repeated;
   uint32_t number = 0;
   size_t pos = 0;
   while (pos < data.size()) {
@@ -235,10 +220,9 @@ void ScanLogFile(LogFile& file) {
       damage.Add(number, "no '=' after the message");
       continue;
     }
-    if (const uint32_t earlier = repeated.Earlier(ms, text, eq, number)) {
-      damage.Add(number, ("the time stamp and key of line " + std::to_string(earlier) +
-                          " again, which the writer would have merged")
-                             .c_str());
+    if (repeated.Repeats(ms, text, eq)) {
+      damage.Add(number, "the time stamp and key of the line before again, which the writer "
+                         "would have merged");
       continue;
     }
     file.lines.push_back(LogLine{ms, number, ClassifyLine(text)});

@@ -44,9 +44,9 @@ inline constexpr char kMaxLogSize[] = "64 MiB";
 LogFile ReadLogFile(const std::filesystem::path& path);
 // Splits `file.bytes` into lines and judges them: [Quorvane] first, then "stamp message=value"
 // lines (CR LF or LF; a blank line is passed over). A file that does not end with a line end was
-// cut inside its last line, which is not read. Two lines of one time stamp and one key (the text
-// before the first '=', when the line holds no other) cannot both be the writer's, which would
-// have merged them: the later one is damage. Text saved as UTF-16 is named as such.
+// cut inside its last line, which is not read. A line of the same time stamp and key (the text
+// before the first '=', when the line holds no other) as the line before it is not the writer's,
+// which would have merged them: it is damage. Text saved as UTF-16 is named as such.
 void ScanLogFile(LogFile& file);
 
 // "%2d/%2d/%2d %2d:%2d:%2d:%3d" with a four-digit year, without the closing blank.

@@ -127,8 +127,9 @@ NextLine One(Landmark landmark, const std::wstring& line, const std::wstring& co
 }  // namespace
 
 std::optional<NextLine> WhatFollows(const LogPosition& at, std::optional<bool> pbrFound) {
-  const std::wstring notStarted = Format(kExitCodeLine, {0u});
-  const std::wstring anyCode = kExitCodeLine;
+  // After a command that could not start, its exit code is 0.
+  auto notStarted = [] { return Format(kExitCodeLine, {0u}); };
+  const wchar_t* const anyCode = kExitCodeLine;
   switch (at.stage) {
     case LogStage::NotStarted:
       return NextLine{Landmark::RunStart, Either(RunStartLines()), false, L""};
@@ -152,14 +153,14 @@ std::optional<NextLine> WhatFollows(const LogPosition& at, std::optional<bool> p
     case LogStage::RoadCommand:
       return NextLine{Landmark::ExitCode, anyCode, false, RoadCommandLine(at.road)};
     case LogStage::RoadCallError:
-      return One(Landmark::ExitCode, notStarted, RoadCommandLine(at.road));
+      return One(Landmark::ExitCode, notStarted(), RoadCommandLine(at.road));
     case LogStage::RoadOver:
       if (pbrFound == false) return std::nullopt;
       return One(Landmark::CopyStart, kCopyLogLine);
     case LogStage::CopyRunning:
       return NextLine{Landmark::ExitCode, anyCode, false, CopyCommandLine()};
     case LogStage::CopyCallError:
-      return One(Landmark::ExitCode, notStarted, CopyCommandLine());
+      return One(Landmark::ExitCode, notStarted(), CopyCommandLine());
     case LogStage::RunOver:
       break;
   }
