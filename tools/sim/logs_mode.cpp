@@ -17,7 +17,10 @@ int RunLogsMode(const LogsOptions& options, std::ostream& out, std::ostream& err
   }
   for (const auto& skipped : passedOver) err << "quorvane-sim: passed over " << skipped << "\n";
   const std::vector<fleet::FleetRow> rows = fleet::ReadFleetLogs(machines);
-  WriteTableFiles(options.tables, rows);
+  if (const std::string failed = WriteTableFiles(options.tables, rows); !failed.empty()) {
+    err << "quorvane-sim: " << failed << "\n";
+    return kInternalFailure;
+  }
   if (!options.quiet) fleet::PrintFleetSummary(rows, out);
   return TableStatus(rows);
 }
