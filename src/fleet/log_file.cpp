@@ -99,16 +99,22 @@ class RepeatedKey {
  public:
   bool Repeats(int64_t ms, std::string_view text, size_t eq) {
     const std::string_view key = text.substr(0, eq);
-    const bool single = text.find('=', eq + 1) == std::string_view::npos;
-    const bool repeats = single && ms == ms_ && key == key_;
+    // Most lines differ from the one before in stamp or key: the '=' after it is looked for
+    // only when both agree.
+    const bool repeats = ms == ms_ && key == key_ && Single(text, eq) && Single(text_, eq);
     ms_ = ms;
-    key_ = single ? key : std::string_view();
+    key_ = key;
+    text_ = text;
     return repeats;
   }
 
  private:
+  static bool Single(std::string_view text, size_t eq) {
+    return text.find('=', eq + 1) == std::string_view::npos;
+  }
   int64_t ms_ = -1;
   std::string_view key_;
+  std::string_view text_;
 };
 
 // The text after the stamp: message '=' value. A key that starts with '=' (the separator line)
@@ -221,8 +227,9 @@ void ScanLogFile(LogFile& file) {
       continue;
     }
     if (repeated.Repeats(ms, text, eq)) {
-      damage.Add(number, "the time stamp and key of the line before again, which the writer "
-                         "would have merged");
+      damage.Add(number,
+                 "the time stamp and key of the line before again, which the writer "
+                 "would have merged");
       continue;
     }
     file.lines.push_back(LogLine{ms, number, ClassifyLine(text)});
