@@ -170,7 +170,8 @@ TEST(FleetLogs, FilesThatAreNotWholeLogsOfOurs) {
        "UTF-16 text: save it as the program wrote it, 8-bit"},
       {"one line over and over", Repeated("2026/ 5/ 4 10:30: 0:125 Get Disk info=\r\n", 5000),
        "damaged",
-       "line 3: the time stamp and key of the line before again, which the writer would have merged"},
+       "line 3: the time stamp and key of the line before again, which the writer would have "
+       "merged"},
       {"six lines from the middle", "[Quorvane]\r\n" + Lines(log, 20, 6), "cut-short",
        "no run starts in these logs"},
       {"cut inside its last line", log.substr(0, log.size() - 4), "cut-short", "ends inside line"},
