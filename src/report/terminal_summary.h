@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <ostream>
+#include <string>
 
 #include "report/run_report.h"
 
@@ -15,5 +16,9 @@ namespace quorvane::report {
 // adds ANSI colours.
 void PrintTerminalSummary(const RunReport& report, const std::filesystem::path& outDir,
                           std::ostream& out, bool colour);
+
+// The text in its severity's colour (danger red, warning yellow, note cyan) when `colour`; as it
+// is otherwise. Every summary a terminal shows colours by these.
+std::string PaintSeverity(const std::string& text, Severity severity, bool colour);
 
 }  // namespace quorvane::report

@@ -75,7 +75,7 @@ int RunBatchMode(const BatchOptions& options, std::ostream& out, std::ostream& e
   }
 
   WriteTableFiles(options.tables, rows);
-  if (!options.quiet) fleet::PrintFleetSummary(rows, out);
+  if (!options.quiet) fleet::PrintFleetSummary(rows, out, options.colour);
   return TableStatus(rows);
 }
 

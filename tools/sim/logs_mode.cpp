@@ -17,7 +17,7 @@ int RunLogsMode(const LogsOptions& options, std::ostream& out, std::ostream& err
   }
   const std::vector<fleet::FleetRow> rows = fleet::ReadFleetLogs(machines);
   WriteTableFiles(options.tables, rows);
-  if (!options.quiet) fleet::PrintFleetSummary(rows, out);
+  if (!options.quiet) fleet::PrintFleetSummary(rows, out, options.colour);
   return TableStatus(rows);
 }
 
