@@ -42,8 +42,8 @@ TEST(Docs, TheTablesNameEveryLabelAndLimitTheRunUses) {
 TEST(Docs, EveryWarningKindOfEveryScenarioHasItsRowWithItsSeverity) {
   const std::string doc = Doc();
   size_t kinds = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(
-           std::string(QUORVANE_SOURCE_DIR) + "/tests/scenarios/expected")) {
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(QUORVANE_SOURCE_DIR) +
+                                                               "/tests/scenarios/expected")) {
     std::ifstream in(entry.path() / "summary.json");
     const auto summary = nlohmann::json::parse(in);
     for (const auto& warning : summary["warnings"]) {

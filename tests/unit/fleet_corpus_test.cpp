@@ -115,8 +115,9 @@ TEST(FleetCorpus, EveryScenarioTreeReadsBackAsItsSummary) {
     // read the simulator knows of shows, and so does every machine without the record.
     bool smbiosFailLogged = false;
     for (const LogFile& file : TreeLogs(tree)) {
-      smbiosFailLogged |= std::string(file.bytes.begin(), file.bytes.end())
-                              .find(" Get SMBIOS fail=\r\n") != std::string::npos;
+      smbiosFailLogged |=
+          std::string(file.bytes.begin(), file.bytes.end()).find(" Get SMBIOS fail=\r\n") !=
+          std::string::npos;
     }
     EXPECT_EQ(WarningTexts(row, "smbios-unread").size(), smbiosFailLogged ? 1u : 0u);
     if (!WarningTexts(warnings, "smbios-unread").empty()) {

@@ -214,17 +214,17 @@ TEST(Warnings, SizesThatCannotBeADisksInMegabytesAtTheirEdges) {
   };
   const int64_t tb64 = int64_t{64} << 20;
   const Case cases[] = {
-      {1023, 0, "disks[0].sizeMB is 1023, under 1024 MB: sizes in a profile are in MB (a size "
-                "in GB times 1024: 1023 GB is 1047552 MB)"},
+      {1023, 0,
+       "disks[0].sizeMB is 1023, under 1024 MB: sizes in a profile are in MB (a size "
+       "in GB times 1024: 1023 GB is 1047552 MB)"},
       {1024, 1023, ""},
-      {1024, 1024, "disks[0].partitions add up to 1024 MB, more than the disk's 1024 MB: sizes "
-                   "in a profile are in MB"},
+      {1024, 1024, "disks[0].partitions add up to 1024 MB, more than the disk's 1024 MB: sizes"},
       {tb64, 0, ""},
-      {tb64 + 1, 0, "over 64 TB: sizes in a profile"},
-      {2147483647, 0, "over 64 TB: sizes in a profile"},
-      {2147483648, 0, "over 64 TB and beyond the run's 32-bit size field (its log shows "
-                      "2147483647): sizes in a profile are in MB (a size in bytes divided by "
-                      "1048576: 2147483648 bytes is 2048 MB)"}};
+      {tb64 + 1, 0, "is 67108865, over 64 TB: sizes in a profile are in MB (a size in bytes"},
+      {2147483648, 0,
+       "over 64 TB and beyond the run's 32-bit size field (its log shows "
+       "2147483647): sizes in a profile are in MB (a size in bytes divided by "
+       "1048576: 2147483648 bytes is 2048 MB)"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.diskMB);
     std::string disk = R"({"sizeMB": )" + std::to_string(c.diskMB);
