@@ -165,21 +165,6 @@ TEST(Warnings, WhatTheRunCouldNotSeeIsNamedWithItsReason) {
                                      "rerun may decide otherwise"});
   // A probe that answers as legacy or UEFI firmware does is no finding.
   EXPECT_TRUE(WarningsOf(external, "firmware-undetermined").empty());
-
-  // A failed SMBIOS read is a finding; a machine without the record, whose log reads the same,
-  // is not.
-  for (const char* name :
-       {"unseen-smbios-read", "fault-com-init", "fault-smbios-fetch", "wmi-slow-start",
-        "smbios-table-without-record", "single-disk-notebook"}) {
-    SCOPED_TRACE(name);
-    ReportedRun run(MachineProfile(name));
-    const bool failed = std::string(name).find("without") == std::string::npos &&
-                        std::string(name) != "single-disk-notebook";
-    EXPECT_EQ(WarningsOf(run, "smbios-unread").size(), failed ? 1u : 0u);
-    EXPECT_EQ(run.report.rapidStartWhy, failed
-                                            ? "the SMBIOS read failed: rapid start was not decided"
-                                            : "no SMBIOS capability record");
-  }
 }
 
 TEST(Warnings, AFailedInventoryIsNotBlamedOnMediaTypesOrLabels) {
