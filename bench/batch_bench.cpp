@@ -109,7 +109,10 @@ int main(int argc, char** argv) {
     std::perror("batch_bench: mkdtemp");
     return 1;
   }
-  const fs::path folder = pattern;
+  // The profiles in a folder of their own; the table beside it, outside the folder the batch reads.
+  const fs::path scratch = pattern;
+  const fs::path folder = scratch / "profiles";
+  fs::create_directory(folder);
 
   const auto& examples = quorvane::sim::BuiltinMachineFiles();
   size_t bytes = 0;
@@ -124,7 +127,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> errors;
   const auto profiles = quorvane::fleet::FindProfiles({folder.string()}, errors);
   std::printf("batch: %zu profiles, %.1f MB in %s\n", profiles.size(),
-              static_cast<double>(bytes) / 1e6, folder.parent_path().c_str());
+              static_cast<double>(bytes) / 1e6, scratch.parent_path().c_str());
   std::printf("%-36s %10s %12s %10s\n", "pass (best of 3)", "seconds", "machines/s", "cpu s");
 
   std::vector<FleetRow> rows;
@@ -157,7 +160,7 @@ int main(int argc, char** argv) {
     best.wall = 1e30;
     for (int round = 0; round < 3; ++round) {
       const ProcessTimes run = RunProcess({QUORVANE_SIM, "--batch", folder.string(), "--jobs", jobs,
-                                           "--quiet", "--csv", (folder / "fleet.csv").string()});
+                                           "--quiet", "--csv", (scratch / "fleet.csv").string()});
       // Bad profiles make 3; anything else is a failure of the command.
       exited = exited && run.status == (failed > 0 ? 3 : 0);
       if (run.wall < best.wall) best = run;
@@ -168,7 +171,7 @@ int main(int argc, char** argv) {
   }
 
   std::error_code ec;
-  fs::remove_all(folder, ec);
+  fs::remove_all(scratch, ec);
   std::printf("rows: %zu (%zu bad profiles); roads:", rows.size(), failed);
   for (const auto& [road, count] : roads) std::printf(" %s %zu", road.c_str(), count);
   std::printf("\n");

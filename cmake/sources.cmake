@@ -22,7 +22,8 @@ function(quorvane_check_every_source_built)
                 src/firmware src/platform/sim src/capture src/report src/whatif src/platform/win32)
   else()
     set(folders src/base src/run src/procedure src/inventory src/classify src/letters
-                src/firmware src/platform/sim src/capture src/report src/whatif src/fleet tools/sim)
+                src/firmware src/platform/sim src/platform/posix src/capture src/report src/whatif src/fleet
+                tools/sim)
     if(QUORVANE_TESTS)
       list(APPEND folders tests/unit)
     endif()

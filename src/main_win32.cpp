@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "capture/capture_command.h"
 #include "platform/win32/capture_system.h"
@@ -72,9 +73,17 @@ int wmain(int argc, wchar_t** argv) {
       std::fputs("quorvane.exe " QUORVANE_VERSION "\n", stdout);
       return 0;
     case CommandLine::Mode::Capture: {
+      // FILE is checked before the machine is read, and again against the files it read.
+      const auto check = [&line](const std::vector<std::wstring>& read) {
+        return quorvane::whatif::CheckCaptureFile(line.file, read);
+      };
+      if (const std::string refused = check({}); !refused.empty()) {
+        std::fputs(("quorvane: " + refused + "\n").c_str(), stderr);
+        return quorvane::whatif::kUsage;
+      }
       quorvane::win32::Win32Platform platform;
       quorvane::win32::Win32CaptureSystem system;
-      const auto outcome = quorvane::capture::RunCapture(platform, system, line.file);
+      const auto outcome = quorvane::capture::RunCapture(platform, system, line.file, check);
       std::fputs(outcome.output.c_str(), stdout);
       std::fputs(outcome.error.c_str(), stderr);
       return outcome.status;

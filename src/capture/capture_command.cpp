@@ -2,6 +2,7 @@
 #include "capture/capture_command.h"
 
 #include "base/text.h"
+#include "capture/capture_files.h"
 #include "capture/collect_facts.h"
 #include "capture/facts_to_profile.h"
 #include "platform/sim/profile_writer.h"
@@ -16,13 +17,21 @@ std::string ProfileNameOf(const std::wstring& file) {
   return ToUtf8(name);
 }
 
-CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file) {
+CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file,
+                          const OutputCheck& check) {
   CaptureOutcome outcome;
   const MachineFacts facts = CollectFacts(platform, system);
+  if (check) {
+    if (const std::string refused = check(FilesRead(facts)); !refused.empty()) {
+      outcome.status = 2;
+      outcome.error = "quorvane: " + refused + "\n";
+      return outcome;
+    }
+  }
   const sim::Profile profile = ProfileFromFacts(facts, ProfileNameOf(file));
-  if (!system.WriteNewFile(file, sim::WriteProfile(profile))) {
+  if (const std::string why = system.WriteNewFile(file, sim::WriteProfile(profile)); !why.empty()) {
     outcome.status = 1;
-    outcome.error = "quorvane: cannot write " + ToUtf8(file) + "\n";
+    outcome.error = "quorvane: cannot write " + ToUtf8(file) + ": " + why + "\n";
     return outcome;
   }
   outcome.output = "Wrote " + ToUtf8(file) + ": " + std::to_string(profile.disks.size()) +

@@ -2,7 +2,9 @@
 // machine profile for quorvane-sim.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "capture/capture_system.h"
 #include "platform/platform.h"
@@ -10,12 +12,17 @@
 namespace quorvane::capture {
 
 struct CaptureOutcome {
-  int status = 0;      // 0 written; 1 FILE could not be written
+  int status = 0;      // 0 written; 1 FILE could not be written; 2 FILE refused
   std::string output;  // for standard output: what was written, then each note
   std::string error;   // for standard error
 };
 
-CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file);
+// Whether FILE may be written, now that the capture has read the machine: empty, or the one line
+// that refuses it (it is one of the files the capture read, ...).
+using OutputCheck = std::function<std::string(const std::vector<std::wstring>& filesRead)>;
+
+CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file,
+                          const OutputCheck& check = {});
 
 // A profile's name from its file: the name without folders and without its last extension.
 std::string ProfileNameOf(const std::wstring& file);

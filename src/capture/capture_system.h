@@ -61,8 +61,9 @@ class CaptureSystem {
   // Up to `length` bytes from `offset`; fewer where the file ends.
   virtual Outcome<std::string> ReadFileRange(const std::wstring& path, uint64_t offset,
                                              uint32_t length) = 0;
-  // Creates or replaces a file with these bytes; false when it cannot.
-  virtual bool WriteNewFile(const std::wstring& path, std::string_view bytes) = 0;
+  // Creates or replaces a file with these bytes, whole or not at all; the system's reason when
+  // it cannot ("disk full"), empty once written.
+  virtual std::string WriteNewFile(const std::wstring& path, std::string_view bytes) = 0;
 };
 
 }  // namespace quorvane::capture

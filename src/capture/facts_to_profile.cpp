@@ -7,6 +7,7 @@
 #include <set>
 
 #include "base/text.h"
+#include "capture/capture_files.h"
 #include "capture/kernel_partitions.h"
 #include "capture/system_disk_guess.h"
 #include "capture/wim_images.h"
@@ -414,7 +415,7 @@ sim::Profile ProfileFromFacts(const MachineFacts& facts, const std::string& name
   PlaceLetters(facts, p, notes);
   p.tools.systemDisk = GuessSystemDisk(facts, notes);
 
-  p.description = "Captured by quorvane.exe --capture on " + StartText(facts.start) + ": " +
+  p.description = std::string(kCapturedBy) + StartText(facts.start) + ": " +
                   std::to_string(p.disks.size()) + " disks, " +
                   std::to_string(facts.letters.size()) + " drive letters" +
                   (notes.empty() ? "" : ", " + std::to_string(notes.size()) + " notes");

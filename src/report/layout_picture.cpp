@@ -346,12 +346,29 @@ std::vector<double> SegmentWidths(const std::vector<int64_t>& sizes,
   return widths;
 }
 
+namespace {
+
+// The page's opening around the machine's name: how an earlier page is known again.
+constexpr std::string_view kPageOpening =
+    "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+    "<meta name=\"viewport\" content=\"width=device-width\"><title>";
+constexpr std::string_view kTitleEnd = ": disk layout before and after the run</title><style>";
+
+}  // namespace
+
+bool IsLayoutPicture(std::string_view head, bool) {
+  if (head.substr(0, kPageOpening.size()) != kPageOpening) return false;
+  // The machine's name is escaped, so the first markup after it ends the title.
+  const size_t tag = head.find('<', kPageOpening.size());
+  const size_t words = kTitleEnd.find('<');  // ": disk layout before and after the run"
+  return tag != std::string_view::npos && tag - kPageOpening.size() >= words &&
+         head.substr(tag - words, kTitleEnd.size()) == kTitleEnd;
+}
+
 std::string RenderLayoutPicture(const RunReport& report) {
-  std::string html =
-      "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
-      "<meta name=\"viewport\" content=\"width=device-width\"><title>" +
-      EscapeHtml(report.machine) + ": disk layout before and after the run</title><style>" +
-      picture::kStyleSheet + "</style></head>\n<body>" + picture::kSharedDefs + "<main>\n";
+  std::string html = std::string(kPageOpening) + EscapeHtml(report.machine) +
+                     std::string(kTitleEnd) + picture::kStyleSheet + "</style></head>\n<body>" +
+                     picture::kSharedDefs + "<main>\n";
   html += "<h1>" + EscapeHtml(report.machine) + "</h1>\n";
   if (!report.description.empty())
     html += "<p class=\"desc\">" + EscapeHtml(report.description) + "</p>\n";

@@ -182,7 +182,7 @@ std::string PaintSeverity(const std::string& text, Severity severity, bool colou
 }
 
 void PrintTerminalSummary(const RunReport& report, const fs::path& outDir, std::ostream& out,
-                          bool colour) {
+                          bool colour, const std::string& replaced) {
   Printer print(out, colour);
   print.Entry("Machine", report.machine);
   if (!report.description.empty()) print.Entry("", report.description);
@@ -246,6 +246,7 @@ void PrintTerminalSummary(const RunReport& report, const fs::path& outDir, std::
                 static_cast<double>(report.simulatedMs) / 1000.0);
   print.Entry("Simulated", duration);
   PrintFiles(print, report, outDir);
+  if (!replaced.empty()) print.Entry("Replaced", replaced);
 }
 
 }  // namespace quorvane::report

@@ -13,9 +13,10 @@ namespace quorvane::report {
 // commands, message boxes, what the run changed (files under `outDir`), the warnings by severity,
 // the simulated duration and where the logs are. Lines fit 80 columns, broken between words; only
 // a word longer than that (a long path) stands longer on a line of its own, never cut. `colour`
-// adds ANSI colours.
+// adds ANSI colours. `replaced`, when not empty, is a last line: what the run replaced of an
+// earlier run in `outDir`.
 void PrintTerminalSummary(const RunReport& report, const std::filesystem::path& outDir,
-                          std::ostream& out, bool colour);
+                          std::ostream& out, bool colour, const std::string& replaced = "");
 
 // The text in its severity's colour (danger red, warning yellow, note cyan) when `colour`; as it
 // is otherwise. Every summary a terminal shows colours by these.

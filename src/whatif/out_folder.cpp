@@ -1,23 +1,15 @@
 // Where a run of a profile may write: output folders created, reused only when empty or marked as
-// its own, and the page checked before the run.
+// its own, and emptied of a previous run without following a link.
 #include "whatif/out_folder.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
-#include <cerrno>
-#include <cstring>
 #include <fstream>
+
+#include "platform/host_files.h"
 
 namespace quorvane::whatif {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kRunParts[] = {"volumes", "summary.json", kOutMarkerName};
 
 bool HoldsMarker(const fs::path& folder) {
   std::error_code ec;
@@ -30,24 +22,6 @@ bool HoldsMarker(const fs::path& folder) {
   return text == kOutMarkerText;
 }
 
-// Whether the system grants writing to `path` (a folder: making files in it).
-bool Writable(const fs::path& path) {
-#ifdef _WIN32
-  return _waccess(path.c_str(), 2) == 0;  // Windows knows only the read-only attribute here
-#else
-  std::error_code ec;
-  return access(path.c_str(), fs::is_directory(path, ec) ? W_OK | X_OK : W_OK) == 0;
-#endif
-}
-
-// Whether files can be made in `folder`: asked of the system before anything is written, so a
-// read-only folder is refused with its own reason instead of failing half-way.
-bool CanWriteIn(const fs::path& folder, std::string& why) {
-  if (Writable(folder)) return true;
-  why = std::strerror(errno);
-  return false;
-}
-
 // The closest folder of `path` that exists: where creating `path` starts. Walked up as the user
 // wrote it, so the reason names their folder.
 fs::path NearestExisting(const fs::path& path) {
@@ -57,18 +31,18 @@ fs::path NearestExisting(const fs::path& path) {
   return at.empty() ? fs::path(".") : at;
 }
 
+// Written whole or not at all, so a full disk leaves no empty marker that would claim the folder.
 bool WriteMarker(const fs::path& folder, std::string& error) {
-  std::ofstream out(folder / kOutMarkerName, std::ios::binary | std::ios::trunc);
-  out << kOutMarkerText;
-  out.close();
-  if (out) return true;
-  error = folder.string() + ": cannot write " + kOutMarkerName;
+  const std::string why = host::WriteWhole(folder / kOutMarkerName, kOutMarkerText);
+  if (why.empty()) return true;
+  error = folder.string() + ": cannot write " + kOutMarkerName + ": " + why;
   return false;
 }
 
 }  // namespace
 
-bool PrepareOutFolder(const fs::path& folder, std::string& error) {
+bool PrepareOutFolder(const fs::path& folder, std::string& error,
+                      std::vector<std::string>* replaced) {
   if (folder.empty()) {
     error = "--out: expects a folder name, found an empty one";
     return false;
@@ -82,7 +56,7 @@ bool PrepareOutFolder(const fs::path& folder, std::string& error) {
       error = folder.string() + ": cannot be created: " + start.string() + " is not a folder";
       return false;
     }
-    if (!CanWriteIn(start, why)) {
+    if (why = host::WriteDenied(start); !why.empty()) {
       error = folder.string() + ": cannot be created in " + start.string() + " (" + why +
               "); choose another --out";
       return false;
@@ -91,7 +65,12 @@ bool PrepareOutFolder(const fs::path& folder, std::string& error) {
       error = folder.string() + ": cannot create the folder: " + ec.message();
       return false;
     }
-    return WriteMarker(folder, error);
+    if (WriteMarker(folder, error)) return true;
+    // Nothing of a run that cannot start stays: the folders made for it go again, innermost
+    // first, down to the one that was there.
+    for (fs::path made = folder; made != start && !made.empty(); made = made.parent_path())
+      fs::remove(made, ec);
+    return false;
   }
   if (!fs::is_directory(status)) {
     error = folder.string() + ": exists and is not a folder";
@@ -104,74 +83,25 @@ bool PrepareOutFolder(const fs::path& folder, std::string& error) {
     return false;
   }
   // Before a previous run's part is removed: a folder that cannot take the new run keeps it.
-  if (!CanWriteIn(folder, why)) {
+  if (why = host::WriteDenied(folder); !why.empty()) {
     error = folder.string() + ": cannot be written to (" + why + "); choose another --out";
     return false;
   }
   if (empty) return WriteMarker(folder, error);
-  // Only what a run writes goes; a user's file beside it stays. The marker goes last, so a
-  // removal that fails half-way leaves the folder still marked as ours.
+  // Only what a run writes goes; a user's file beside it stays. The marker is not removed but
+  // replaced whole, last, so a run that stops anywhere leaves the folder marked as ours.
   for (const char* part : kRunParts) {
-    fs::remove_all(folder / part, ec);
-    if (ec) {
-      error = (folder / part).string() + ": cannot remove the previous run's part: " + ec.message();
+    if (part == std::string_view(kOutMarkerName)) continue;
+    const fs::path path = folder / part;
+    const bool there = fs::exists(fs::symlink_status(path, ec));
+    if (why = host::RemoveTree(path); !why.empty()) {
+      error = path.string() + ": cannot remove the previous run's part: " + why;
       return false;
     }
+    if (there && replaced != nullptr)
+      replaced->push_back(part == std::string_view("volumes") ? "volumes/" : part);
   }
   return WriteMarker(folder, error);
-}
-
-bool CheckOutputFile(const fs::path& file, const std::string& option, std::string& error) {
-  if (file.empty()) {
-    error = option + ": expects a file name, found an empty one";
-    return false;
-  }
-  std::error_code ec;
-  const fs::path where = fs::absolute(file, ec);
-  // A device or a pipe named as the output (/dev/stdout) is written to like a file.
-  const auto status = fs::status(where, ec);
-  if (fs::is_directory(status)) {
-    error = file.string() + ": exists and is not a file";
-    return false;
-  }
-  const fs::path folder = fs::weakly_canonical(where.parent_path(), ec);
-  if (!fs::is_directory(folder, ec)) {
-    error = file.string() + ": no such folder " + folder.string();
-    return false;
-  }
-  std::string why;
-  if (fs::exists(status) ? !Writable(where) : !CanWriteIn(folder, why)) {
-    if (why.empty()) why = std::strerror(errno);
-    error = file.string() + ": cannot be written (" + why + "); choose another " + option;
-    return false;
-  }
-  return true;
-}
-
-bool CheckPageFile(const fs::path& page, const fs::path& outFolder, std::string& error) {
-  if (page.empty()) return CheckOutputFile(page, "--html", error);
-  std::error_code ec;
-  // Compared as absolute paths with links resolved, so "out/../out/summary.json" is caught too.
-  const fs::path where = fs::weakly_canonical(fs::absolute(page, ec), ec);
-  const fs::path out = fs::weakly_canonical(fs::absolute(outFolder, ec), ec);
-  const fs::path inOut = where.lexically_relative(out);
-  if (inOut == ".") {
-    error = page.string() + ": is the output folder itself; choose a file for --html";
-    return false;
-  }
-  if (!inOut.empty() && inOut.begin()->string() != "..") {
-    const std::string first = inOut.begin()->string();
-    for (const char* part : kRunParts) {
-      if (first == part) {
-        error = page.string() + ": lies in the run's own " + part + " inside " +
-                outFolder.string() + "; choose another --html";
-        return false;
-      }
-    }
-  }
-  // A page straight inside the output folder finds the folder made before it is written.
-  if (where.parent_path() == out && !fs::exists(out, ec)) return true;
-  return CheckOutputFile(page, "--html", error);
 }
 
 }  // namespace quorvane::whatif

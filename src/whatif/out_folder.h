@@ -1,9 +1,10 @@
-// Where a run of a profile may write: its own output folders, told apart by a marker, and the page.
+// Where a run of a profile may write: its own output folders, told apart by a marker.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvane::whatif {
 
@@ -15,25 +16,17 @@ inline constexpr std::string_view kOutMarkerText =
     "This folder holds a run of quorvane-sim. A later run with --out here replaces volumes/,\n"
     "summary.json and this file, and nothing else.\n";
 
+// What a run writes in its output folder, and a later run removes: nothing else in it is touched.
+inline constexpr const char* kRunParts[] = {"volumes", "summary.json", kOutMarkerName};
+
 // Makes `folder` ready for a run and marks it: creates it when missing, uses it when empty, and
-// when it is marked removes only the previous run's parts (volumes/, summary.json, the marker),
-// leaving anything else in it alone. Any other folder, a folder that cannot be written to or
-// created, or a path that is not a folder, is refused before anything in it is written or
-// removed: false, with a one-line reason naming it in `error`.
-bool PrepareOutFolder(const std::filesystem::path& folder, std::string& error);
-
-// Whether `file`, named by the command-line option `option`, may be written: a non-empty name of
-// a new file or of an existing regular file (which it replaces), writable, in an existing folder.
-// Otherwise false, with a one-line reason naming it in `error`.
-bool CheckOutputFile(const std::filesystem::path& file, const std::string& option,
-                     std::string& error);
-
-// Whether `page`, named by --html, may be written: a non-empty name of a new file or of an
-// existing regular file (which it replaces), writable, in an existing folder (or straight in
-// `outFolder`, made before the page is written), neither `outFolder` itself nor inside the parts
-// of it that the run writes and a later run removes. Otherwise false, with a one-line reason in
-// `error`.
-bool CheckPageFile(const std::filesystem::path& page, const std::filesystem::path& outFolder,
-                   std::string& error);
+// when it is marked removes only the previous run's parts (volumes/ and summary.json, each as
+// what it is: a link goes as the link, and nothing is removed through one) and replaces the
+// marker whole, so the folder stays marked whatever fails. Any other folder, a folder that cannot
+// be written to or created, or a path that is not a folder, is refused before anything in it is
+// written or removed: false, with a one-line reason naming it in `error`. `replaced` gets the
+// previous run's parts that were there, in their order ("volumes/", "summary.json").
+bool PrepareOutFolder(const std::filesystem::path& folder, std::string& error,
+                      std::vector<std::string>* replaced = nullptr);
 
 }  // namespace quorvane::whatif

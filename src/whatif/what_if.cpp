@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "capture/capture_files.h"
 #include "capture/collect_facts.h"
 #include "capture/facts_to_profile.h"
 #include "whatif/exit_status.h"
+#include "whatif/output_policy.h"
 #include "whatif/profile_run.h"
 
 namespace quorvane::whatif {
@@ -30,6 +32,12 @@ std::string FolderName(const fs::path& folder) {
 
 }  // namespace
 
+std::string CheckCaptureFile(const fs::path& file, const std::vector<std::wstring>& read) {
+  OutputPlan plan;
+  plan.files.push_back({"--capture", file, "captured profile", {capture::IsCapturedProfile}});
+  return CheckOutputs(plan, {read.begin(), read.end()});
+}
+
 fs::path NewOutFolder(const fs::path& temp, const LocalTime& start) {
   char stem[64];
   std::snprintf(stem, sizeof stem, "quorvane-what-if-%04d%02d%02d-%02d%02d%02d", start.year,
@@ -46,6 +54,13 @@ fs::path NewOutFolder(const fs::path& temp, const LocalTime& start) {
 int RunWhatIf(Platform& platform, capture::CaptureSystem& system, const WhatIfOptions& options,
               std::ostream& out, std::ostream& err) {
   try {
+    // The outputs are checked before the machine is read, and again against the files the
+    // capture read before anything is written.
+    if (const std::string refused = CheckRunOutputs({options.outDir, options.htmlPath});
+        !refused.empty()) {
+      err << kProgram << ": " << refused << "\n";
+      return kUsage;
+    }
     const capture::MachineFacts facts = capture::CollectFacts(platform, system);
     fs::path outDir = options.outDir;
     if (outDir.empty()) {
@@ -56,7 +71,9 @@ int RunWhatIf(Platform& platform, capture::CaptureSystem& system, const WhatIfOp
       outDir = NewOutFolder(options.tempFolder, facts.start);
     }
     sim::Profile profile = capture::ProfileFromFacts(facts, FolderName(outDir));
-    return RunProfile(std::move(profile), {outDir, options.htmlPath, false, options.colour},
+    const std::vector<std::wstring> read = capture::FilesRead(facts);
+    return RunProfile(std::move(profile),
+                      {outDir, options.htmlPath, false, options.colour, {read.begin(), read.end()}},
                       kProgram, out, err);
   } catch (const std::exception& e) {
     err << kProgram << ": internal failure: " << e.what() << "\n";

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "capture/capture_system.h"
 #include "platform/platform.h"
@@ -23,6 +24,12 @@ struct WhatIfOptions {
 // status (exit_status.h).
 int RunWhatIf(Platform& platform, capture::CaptureSystem& system, const WhatIfOptions& options,
               std::ostream& out, std::ostream& err);
+
+// The file of quorvane.exe --capture checked against the output policy (output_policy.h), and
+// against the files the capture read (`read`, empty before it reads): empty, or the one line that
+// refuses it. A profile the capture wrote before may be replaced, nothing else.
+std::string CheckCaptureFile(const std::filesystem::path& file,
+                             const std::vector<std::wstring>& read);
 
 // A folder under `temp` that does not exist yet, named after the capture's start:
 // quorvane-what-if-20261207-140503, then -2, -3, ... when that name is taken.

@@ -92,7 +92,7 @@ TEST_F(CaptureSim, AFileThatCannotBeWrittenEndsWithStatusOne) {
   system_->writable = false;
   CaptureOutcome outcome = RunCapture(*machine_, *system_, L"Z:\\nowhere\\m.json");
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.error, "quorvane: cannot write Z:\\nowhere\\m.json\n");
+  EXPECT_EQ(outcome.error, "quorvane: cannot write Z:\\nowhere\\m.json: disk full\n");
   EXPECT_TRUE(outcome.output.empty());
 }
 

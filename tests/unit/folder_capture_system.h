@@ -46,9 +46,10 @@ class FolderCaptureSystem : public capture::CaptureSystem {
     return {bytes, 0};
   }
 
-  bool WriteNewFile(const std::wstring& path, std::string_view bytes) override {
+  std::string WriteNewFile(const std::wstring& path, std::string_view bytes) override {
+    if (!writable) return "disk full";
     written[path] = std::string(bytes);
-    return writable;
+    return "";
   }
 
   std::map<std::wstring, std::string> written;

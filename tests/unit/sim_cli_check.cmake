@@ -74,11 +74,18 @@ elseif(CASE STREQUAL "default-run")
   if(NOT EXISTS ${WORK}/run/summary.json OR NOT EXISTS ${WORK}/run/volumes/X/Quorvane.log)
     message(FATAL_ERROR "no summary.json or run log")
   endif()
-  # A second run replaces the first one's volumes and summary; a file beside them stays, and
-  # so does a page of the user's that --html names (it is replaced, as asked).
+  # A second run replaces the first one's volumes and summary, and says so; a file beside them
+  # stays. A page of the user's is refused, one of an earlier run is replaced.
   file(WRITE ${WORK}/run/stale.txt "mine")
   file(WRITE ${WORK}/run/volumes/X/old.txt "old")
   file(WRITE ${WORK}/page.html "mine")
+  refused("quorvane-sim: page.html: exists and is not a layout page this program wrote; choose another name for --html or remove the file first"
+          --profile uefi-ssd-hdd --out run --quiet --html page.html)
+  file(READ ${WORK}/page.html page)
+  expect("${page}" "^mine$")
+  file(REMOVE ${WORK}/page.html)
+  run(0 --profile uefi-ssd-hdd --out run --html page.html)
+  expect("${OUT}" "\nReplaced   the earlier run's volumes/ and summary.json\n$")
   run(0 --profile uefi-ssd-hdd --out run --quiet --html page.html)
   expect("[${OUT}]" "^\\[\\]$")
   if(NOT EXISTS ${WORK}/run/stale.txt OR EXISTS ${WORK}/run/volumes/X/old.txt)
@@ -310,6 +317,113 @@ elseif(CASE STREQUAL "batch")
   if(EXISTS ${WORK}/run)
     message(FATAL_ERROR "--batch made an output folder")
   endif()
+elseif(CASE STREQUAL "outputs-named-as-inputs")
+  # Every mode, each output named as one of its inputs however spelt, or inside an input folder:
+  # refused on one line naming both, and nothing is written or changed.
+  set(machines ${DATA}/../../../machines)
+  set(log ${DATA}/../../scenarios/expected/uefi-ssd-hdd/volumes/disk1-part1/Quorvane.log)
+  file(COPY ${machines}/uefi-ssd-hdd.json ${machines}/legacy-rapid-start.json
+       DESTINATION ${WORK}/profiles)
+  file(COPY ${machines}/uefi-ssd-hdd.json DESTINATION ${WORK})
+  file(RENAME ${WORK}/uefi-ssd-hdd.json ${WORK}/p.json)
+  file(COPY ${log} DESTINATION ${WORK}/fleet/NB-0001)
+  file(COPY ${log} DESTINATION ${WORK}/fleet/NB-0001/RYTOOLS)
+  file(CREATE_LINK ${WORK}/p.json ${WORK}/p-hard.json)
+  file(CREATE_LINK p.json ${WORK}/p-soft.json SYMBOLIC)
+  file(CREATE_LINK fleet ${WORK}/fleet-link SYMBOLIC)
+  file(MAKE_DIRECTORY ${WORK}/run/volumes/X)
+  file(COPY ${machines}/uefi-ssd-hdd.json DESTINATION ${WORK}/run/volumes/X)
+  file(WRITE ${WORK}/run/.quorvane-sim-output "This folder holds a run of quorvane-sim. A later run with --out here replaces volumes/,\nsummary.json and this file, and nothing else.\n")
+  # mode arguments | output option | output | what the refusal says
+  set(cases
+      "p.json|--html|p.json|is the input p.json"
+      "p.json|--html|./profiles/../p.json|is the input p.json"
+      "p.json|--html|p-hard.json|is the input p.json"
+      "p.json|--html|p-soft.json|is the input p.json"
+      "--profile uefi-ssd-hdd|--html|p.json|exists and is not a layout page this program wrote"
+      "run/volumes/X/uefi-ssd-hdd.json|--out|run|a run here replaces its volumes, which holds the input run/volumes/X/uefi-ssd-hdd.json"
+      "--batch profiles|--csv|profiles/uefi-ssd-hdd.json|lies in profiles, a folder the run reads"
+      "--batch profiles|--json|profiles/new.json|lies in profiles, a folder the run reads"
+      "--batch profiles/legacy-rapid-start.json|--html|./profiles/legacy-rapid-start.json|is the input profiles/legacy-rapid-start.json"
+      "--logs fleet|--json|fleet/NB-0001/Quorvane.log|lies in fleet, a folder the run reads"
+      "--logs fleet|--csv|fleet-link/NB-0001/t.csv|lies in fleet, a folder the run reads"
+      "--logs fleet/NB-0001/Quorvane.log|--html|fleet-link/NB-0001/Quorvane.log|is the input fleet/NB-0001/Quorvane.log"
+      "--batch profiles --logs fleet|--csv|fleet/NB-0001/RYTOOLS/Quorvane.log|lies in fleet, a folder the run reads"
+      "--batch profiles --logs fleet|--json|profiles/legacy-rapid-start.json|lies in profiles, a folder the run reads")
+  # Every file under WORK with its hash.
+  function(hashes var)
+    file(GLOB_RECURSE paths ${WORK}/*)
+    set(list "")
+    foreach(path IN LISTS paths)
+      file(SHA256 ${path} hash)
+      list(APPEND list "${path} ${hash}")
+    endforeach()
+    set(${var} "${list}" PARENT_SCOPE)
+  endfunction()
+  hashes(before)
+  foreach(entry IN LISTS cases)
+    string(REPLACE "|" ";" fields "${entry}")
+    list(GET fields 0 mode)
+    list(GET fields 1 option)
+    list(GET fields 2 output)
+    list(GET fields 3 says)
+    separate_arguments(mode)
+    run(2 ${mode} ${option} ${output})
+    if(NOT ERR MATCHES "^quorvane-sim: ${output}: ${says}[^\n]*\n$")
+      message(FATAL_ERROR "${entry}: expected \"${output}: ${says}...\" on one line, found:\n${ERR}")
+    endif()
+    string(FIND "${ERR}" "\n" newline)
+    string(LENGTH "${ERR}" length)
+    math(EXPR last "${length} - 1")
+    if(NOT newline EQUAL last OR NOT OUT STREQUAL "")
+      message(FATAL_ERROR "${entry}: not one line on stderr and nothing on stdout:\n${ERR}${OUT}")
+    endif()
+  endforeach()
+  hashes(after)
+  if(NOT before STREQUAL after)
+    message(FATAL_ERROR "a refused run changed or made a file:\nbefore ${before}\nafter ${after}")
+  endif()
+elseif(CASE STREQUAL "failed-write")
+  # A table that cannot be written whole (the file size limit stops it midway, as a full disk
+  # would): exit status 1 naming the reason, the earlier table byte for byte, no other file.
+  set(machines ${DATA}/../../../machines)
+  run(0 --batch ${machines}/uefi-ssd-hdd.json --csv t.csv --quiet)
+  file(SHA256 ${WORK}/t.csv earlier)
+  set(RUN_PREFIX sh -c "trap '' XFSZ && ulimit -f 4 && exec \"$0\" \"$@\"")
+  run(1 --batch ${machines} --csv t.csv --quiet)
+  set(RUN_PREFIX "")
+  expect("${ERR}" "^quorvane-sim: cannot write t.csv: file too large\n$")
+  file(SHA256 ${WORK}/t.csv now)
+  file(GLOB left RELATIVE ${WORK} LIST_DIRECTORIES true ${WORK}/* ${WORK}/.t.csv*)
+  if(NOT now STREQUAL earlier OR NOT left STREQUAL "t.csv")
+    message(FATAL_ERROR "the failed write changed the table or left a file: ${left}")
+  endif()
+  # A disk that is full, where a file system can be mounted: a page of an earlier run that
+  # cannot be replaced, then a marker that does not fit.
+  execute_process(COMMAND unshare -rm true RESULT_VARIABLE namespaces OUTPUT_QUIET ERROR_QUIET)
+  if(NOT namespaces EQUAL 0)
+    message(STATUS "no user namespace to mount a full file system in: the file size limit alone")
+    return()
+  endif()
+  file(MAKE_DIRECTORY ${WORK}/disk)
+  run(0 --profile uefi-ssd-hdd --out run --html page.html --quiet)
+  file(READ ${WORK}/page.html page LIMIT 2000)
+  file(WRITE ${WORK}/earlier.html "${page}")
+  file(SHA256 ${WORK}/earlier.html earlier)
+  execute_process(
+    COMMAND unshare -rm sh -c [[
+      mount -t tmpfs -o size=8k tmpfs disk && cp earlier.html disk/page.html &&
+      "$0" --profile uefi-ssd-hdd --out run --html disk/page.html --quiet
+      echo "status $?"
+      sha256sum disk/page.html
+      ls -A disk
+      head -c 100000 /dev/zero >disk/filler 2>/dev/null
+      "$0" --out disk/new --quiet
+      echo "status $?"
+      ls -A disk]] ${SIM}
+    WORKING_DIRECTORY ${WORK} OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  expect("${err}" "^quorvane-sim: cannot write disk/page.html: disk full\nquorvane-sim: disk/new: cannot write .quorvane-sim-output: disk full\n$")
+  expect("${out}" "^status 1\n${earlier}  disk/page.html\npage.html\nstatus 2\nfiller\npage.html\n$")
 else()
   message(FATAL_ERROR "unknown case ${CASE}")
 endif()

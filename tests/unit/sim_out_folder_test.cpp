@@ -1,5 +1,5 @@
 // Where quorvane-sim may write: only folders it marked as its own are emptied, and then only of
-// what a run writes; the page never lands in the run's own parts.
+// what a run writes, never through a link; the page never lands in the run's own parts.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,6 +7,7 @@
 
 #include "tests/unit/sim_fixture.h"
 #include "whatif/out_folder.h"
+#include "whatif/profile_run.h"
 
 namespace quorvane::whatif {
 namespace {
@@ -76,34 +77,68 @@ TEST(SimOutFolder, ReplacesOnlyTheRunOfAMarkedFolder) {
             (std::set<std::string>{kOutMarkerName, "notes.txt", "pictures", "pictures/run.html"}));
 }
 
+// A previous run's parts that are links, or hold links, to the user's files: each link goes as
+// the link, the files and folders it leads to stay byte for byte, and the rerun says what it
+// replaced.
+TEST(SimOutFolder, RemovalNeverFollowsALink) {
+  SimFixture sim("{}");
+  std::string error;
+  const fs::path precious = sim.root() / "precious";
+  Write(precious / "thesis.txt", "keep");
+  Write(precious / "sub" / "cat.jpg", "keep");
+  const fs::path out = sim.root() / "out";
+  const std::pair<const char*, std::vector<std::pair<std::string, fs::path>>> layouts[] = {
+      {"volumes a link to a folder", {{"volumes", precious}}},
+      {"summary.json a link to a file", {{"summary.json", precious / "thesis.txt"}}},
+      {"links inside volumes",
+       {{"volumes/X/Quorvane.log", precious / "thesis.txt"},
+        {"volumes/X/sub", precious / "sub"},
+        {"volumes/dangling", sim.root() / "nowhere"}}},
+  };
+  for (const auto& [what, links] : layouts) {
+    SCOPED_TRACE(what);
+    ASSERT_TRUE(PrepareOutFolder(out, error)) << error;
+    for (const auto& [name, target] : links) {
+      fs::create_directories((out / name).parent_path());
+      fs::create_symlink(target, out / name);
+    }
+    std::vector<std::string> replaced;
+    ASSERT_TRUE(PrepareOutFolder(out, error, &replaced)) << error;
+    EXPECT_EQ(Tree(out), std::set<std::string>{kOutMarkerName});
+    EXPECT_EQ(replaced.size(), 1u);
+    EXPECT_EQ(Tree(precious), (std::set<std::string>{"thesis.txt", "sub", "sub/cat.jpg"}));
+    std::ifstream kept(precious / "thesis.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep");
+  }
+}
+
 TEST(SimOutFolder, ThePageNeverLandsInTheRunsOwnParts) {
   SimFixture sim("{}");
   std::string error;
   const fs::path out = sim.root() / "out";
   ASSERT_TRUE(PrepareOutFolder(out, error));
-  Write(sim.root() / "old.html");
-  EXPECT_TRUE(CheckPageFile(sim.root() / "new.html", out, error));
-  EXPECT_TRUE(CheckPageFile(sim.root() / "old.html", out, error));  // named, so replaced
-  EXPECT_TRUE(CheckPageFile(out / "run.html", out, error));
+  auto check = [](const fs::path& page, const fs::path& folder) {
+    return CheckRunOutputs({folder, page});
+  };
+  Write(sim.root() / "old.html", "");
+  EXPECT_EQ(check(sim.root() / "new.html", out), "");
+  EXPECT_EQ(check(sim.root() / "old.html", out), "");  // empty: nothing to lose
+  EXPECT_EQ(check(out / "run.html", out), "");
   for (const fs::path& page :
        {out / "summary.json", out / kOutMarkerName, out / "volumes" / "X" / "a.html",
         out / ".." / "out" / "volumes", fs::path(out) / "sub" / ".." / "summary.json"}) {
-    EXPECT_FALSE(CheckPageFile(page, out, error)) << page;
-    EXPECT_NE(error.find("the run's own"), std::string::npos) << error;
+    EXPECT_NE(check(page, out).find("the run's own"), std::string::npos) << page;
   }
-  // The output folder itself, made or still to be made, an empty name, a missing folder.
+  // The output folder itself, made or still to be made, a missing folder.
   const fs::path later = sim.root() / "later";
   for (const auto& [page, folder] :
        {std::pair{out, out}, std::pair{later, later}, std::pair{out / ".", out}}) {
-    EXPECT_FALSE(CheckPageFile(page, folder, error)) << page;
-    EXPECT_NE(error.find("is the output folder itself"), std::string::npos) << error;
+    EXPECT_NE(check(page, folder).find("is the output folder itself"), std::string::npos) << page;
   }
-  EXPECT_FALSE(CheckPageFile("", out, error));
-  EXPECT_EQ(error, "--html: expects a file name, found an empty one");
-  EXPECT_FALSE(CheckPageFile(sim.root() / "missing" / "a.html", out, error));
-  EXPECT_NE(error.find("no such folder"), std::string::npos);
+  EXPECT_NE(check(sim.root() / "missing" / "a.html", out).find("no such folder"),
+            std::string::npos);
   // Straight in an output folder still to be made: it is made before the page is written.
-  EXPECT_TRUE(CheckPageFile(later / "page.html", later, error)) << error;
+  EXPECT_EQ(check(later / "page.html", later), "");
 }
 
 }  // namespace

@@ -74,7 +74,10 @@ int RunBatchMode(const BatchOptions& options, std::ostream& out, std::ostream& e
     rows = fleet::JoinRuns(std::move(rows), fleet::ReadFleetLogs(machines));
   }
 
-  WriteTableFiles(options.tables, rows);
+  if (const std::string failed = WriteTableFiles(options.tables, rows); !failed.empty()) {
+    err << "quorvane-sim: " << failed << "\n";
+    return kInternalFailure;
+  }
   if (!options.quiet) fleet::PrintFleetSummary(rows, out, options.colour);
   return TableStatus(rows);
 }

@@ -16,7 +16,10 @@ int RunLogsMode(const LogsOptions& options, std::ostream& out, std::ostream& err
     return kUsage;
   }
   const std::vector<fleet::FleetRow> rows = fleet::ReadFleetLogs(machines);
-  WriteTableFiles(options.tables, rows);
+  if (const std::string failed = WriteTableFiles(options.tables, rows); !failed.empty()) {
+    err << "quorvane-sim: " << failed << "\n";
+    return kInternalFailure;
+  }
   if (!options.quiet) fleet::PrintFleetSummary(rows, out, options.colour);
   return TableStatus(rows);
 }

@@ -118,10 +118,17 @@ int main(int argc, char** argv) {
     logs.tables.htmlPath = htmlPath;
     logs.quiet = quiet;
     logs.colour = StdoutWantsColour();
-    // The tables are checked before any input is read: a refused table costs nothing.
+    // Every output is checked against the inputs before any input is read: a refused output
+    // costs nothing and changes nothing.
     std::string refused;
-    if ((!batch.profiles.empty() || !logs.inputs.empty()) &&
-        !CheckTableFiles(logs.tables, refused)) {
+    if (!batch.profiles.empty() || !logs.inputs.empty()) {
+      std::vector<std::string> inputs = batch.profiles;
+      inputs.insert(inputs.end(), logs.inputs.begin(), logs.inputs.end());
+      refused = CheckTableFiles(logs.tables, inputs);
+    } else if (!list) {
+      refused = quorvane::whatif::CheckRunOutputs({outDir, htmlPath, quiet, false, {profilePath}});
+    }
+    if (!refused.empty()) {
       std::cerr << "quorvane-sim: " << refused << "\n";
       return kUsage;
     }
@@ -148,9 +155,9 @@ int main(int argc, char** argv) {
       }
       profile = *found;
     }
-    return quorvane::whatif::RunProfile(std::move(profile),
-                                        {outDir, htmlPath, quiet, StdoutWantsColour()},
-                                        "quorvane-sim", std::cout, std::cerr);
+    return quorvane::whatif::RunProfile(
+        std::move(profile), {outDir, htmlPath, quiet, StdoutWantsColour(), {profilePath}},
+        "quorvane-sim", std::cout, std::cerr);
   } catch (const ProfileError& e) {
     std::cerr << e.what() << "\n";
     return kUsage;

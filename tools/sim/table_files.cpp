@@ -1,55 +1,53 @@
 // Writing the fleet table to the files named on the command line.
 #include "tools/sim/table_files.h"
 
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
-#include <utility>
+#include <sstream>
 
+#include "fleet/table_signatures.h"
 #include "fleet/table_writers.h"
-#include "whatif/out_folder.h"
+#include "platform/host_files.h"
+#include "whatif/output_policy.h"
 
 namespace quorvane::sim {
 namespace {
 
 using fleet::FleetRow;
 
-void WriteTable(const std::string& path, const std::vector<FleetRow>& rows,
-                void (*writer)(const std::vector<FleetRow>&, std::ostream&)) {
-  if (path.empty()) return;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  writer(rows, out);
-  out.flush();
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
+struct TableFile {
+  const char* option;
+  const std::string TableFiles::*path;
+  const char* kind;
+  whatif::OwnFileTest own;
+  void (*writer)(const std::vector<FleetRow>&, std::ostream&);
+};
+
+constexpr TableFile kTables[] = {
+    {"--csv", &TableFiles::csvPath, "CSV table", fleet::IsFleetCsv, fleet::WriteCsv},
+    {"--json", &TableFiles::jsonPath, "JSON table", fleet::IsFleetJson, fleet::WriteJson},
+    {"--html", &TableFiles::htmlPath, "fleet page", fleet::IsFleetPage, fleet::WriteHtml},
+};
 
 }  // namespace
 
-bool CheckTableFiles(const TableFiles& files, std::string& error) {
-  namespace fs = std::filesystem;
-  const std::pair<const char*, const std::string*> named[] = {
-      {"--csv", &files.csvPath}, {"--json", &files.jsonPath}, {"--html", &files.htmlPath}};
-  std::vector<fs::path> seen;
-  for (const auto& [option, path] : named) {
-    if (path->empty()) continue;
-    if (!whatif::CheckOutputFile(*path, option, error)) return false;
-    std::error_code ec;
-    const fs::path where = fs::weakly_canonical(fs::absolute(*path, ec), ec);
-    for (const fs::path& other : seen) {
-      if (other == where) {
-        error = *path + ": named for two tables; give " + option + " a file of its own";
-        return false;
-      }
-    }
-    seen.push_back(where);
+std::string CheckTableFiles(const TableFiles& files, const std::vector<std::string>& inputs) {
+  whatif::OutputPlan plan;
+  for (const TableFile& table : kTables) {
+    const std::string& path = files.*table.path;
+    if (!path.empty()) plan.files.push_back({table.option, path, table.kind, {table.own}});
   }
-  return true;
+  return whatif::CheckOutputs(plan, {inputs.begin(), inputs.end()});
 }
 
-void WriteTableFiles(const TableFiles& files, const std::vector<FleetRow>& rows) {
-  WriteTable(files.csvPath, rows, fleet::WriteCsv);
-  WriteTable(files.jsonPath, rows, fleet::WriteJson);
-  WriteTable(files.htmlPath, rows, fleet::WriteHtml);
+std::string WriteTableFiles(const TableFiles& files, const std::vector<FleetRow>& rows) {
+  for (const TableFile& table : kTables) {
+    const std::string& path = files.*table.path;
+    if (path.empty()) continue;
+    std::ostringstream bytes;
+    table.writer(rows, bytes);
+    if (const std::string why = host::WriteWhole(path, bytes.str()); !why.empty())
+      return "cannot write " + path + ": " + why;
+  }
+  return "";
 }
 
 }  // namespace quorvane::sim

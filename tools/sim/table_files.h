@@ -14,12 +14,15 @@ struct TableFiles {
   std::string htmlPath;
 };
 
-// Whether every file asked for may be written (see CheckOutputFile), each a file of its own;
-// asked before any input is read, so a refused table costs nothing. Otherwise false, with a
-// one-line reason in `error`.
-bool CheckTableFiles(const TableFiles& files, std::string& error);
+// Whether every file asked for may be written, against the output policy
+// (whatif/output_policy.h): each a file of its own, none of the `inputs` (the files and folders
+// the run reads) or in one of their folders, and an existing one only a table of its own kind
+// this program wrote. Asked before any input is read, so a refused table costs nothing. Empty,
+// or the one line that refuses them.
+std::string CheckTableFiles(const TableFiles& files, const std::vector<std::string>& inputs);
 
-// Writes each file asked for, replacing it; throws when one cannot be written.
-void WriteTableFiles(const TableFiles& files, const std::vector<fleet::FleetRow>& rows);
+// Writes each file asked for, each whole or not at all; empty, or the line that says which one
+// could not be written and the system's reason.
+std::string WriteTableFiles(const TableFiles& files, const std::vector<fleet::FleetRow>& rows);
 
 }  // namespace quorvane::sim

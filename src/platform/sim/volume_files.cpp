@@ -1,8 +1,9 @@
 // The in-memory file tree of a simulated volume, and writing it out as host folders.
 #include "platform/sim/volume_files.h"
 
+#include <cerrno>
 #include <fstream>
-#include <stdexcept>
+#include <system_error>
 
 #include "base/text.h"
 
@@ -32,17 +33,25 @@ void Visit(const VolumeFiles::Entry& folder, const std::string& prefix,
   }
 }
 
+// A write that fails throws the system's reason: "cannot write PATH: No space left on device".
 void Write(const VolumeFiles::Entry& folder, const fs::path& at) {
-  fs::create_directories(at);
+  std::error_code ec;
+  fs::create_directories(at, ec);
+  if (ec) throw std::system_error(ec, "cannot write " + at.string());
   for (const auto& child : folder.children) {
     const fs::path path = at / fs::path(ToUtf8(child->name));
     if (child->folder) {
       Write(*child, path);
       continue;
     }
+    errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(child->bytes.data(), static_cast<std::streamsize>(child->bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    out.close();  // a write the disk refuses shows here at the latest
+    if (!out) {
+      throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(),
+                              "cannot write " + path.string());
+    }
   }
 }
 

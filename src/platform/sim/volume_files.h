@@ -44,7 +44,8 @@ class VolumeFiles {
   void ForEachFile(
       const std::function<void(const std::string& path, const Entry& file)>& visit) const;
 
-  // Writes every folder and file under `folder` on the host; throws when it cannot.
+  // Writes every folder and file under `folder` on the host; throws std::system_error with the
+  // system's reason when it cannot.
   void WriteTo(const std::filesystem::path& folder) const;
 
  private:

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/host_files.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/windows_api.h"
 
@@ -172,21 +173,8 @@ Outcome<std::string> Win32CaptureSystem::ReadFileRange(const std::wstring& path,
   return out;
 }
 
-bool Win32CaptureSystem::WriteNewFile(const std::wstring& path, std::string_view bytes) {
-  Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
-  size_t written = 0;
-  while (written < bytes.size()) {
-    DWORD put = 0;
-    if (!::WriteFile(file.get(), bytes.data() + written, static_cast<DWORD>(bytes.size() - written),
-                     &put, nullptr) ||
-        put == 0) {
-      return false;
-    }
-    written += put;
-  }
-  return true;
+std::string Win32CaptureSystem::WriteNewFile(const std::wstring& path, std::string_view bytes) {
+  return host::WriteWhole(path, bytes);
 }
 
 }  // namespace quorvane::win32

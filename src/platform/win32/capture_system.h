@@ -1,5 +1,5 @@
 // The capture's raw reads on Windows: disk layouts and device numbers through DeviceIoControl, file
-// look-ups and reads, and the one file a capture writes.
+// look-ups and reads, and the one file a capture writes (whole, through the host's files).
 #pragma once
 
 #include "capture/capture_system.h"
@@ -17,7 +17,7 @@ class Win32CaptureSystem : public capture::CaptureSystem {
   capture::PathEntry LookUp(const std::wstring& path) override;
   capture::Outcome<std::string> ReadFileRange(const std::wstring& path, uint64_t offset,
                                               uint32_t length) override;
-  bool WriteNewFile(const std::wstring& path, std::string_view bytes) override;
+  std::string WriteNewFile(const std::wstring& path, std::string_view bytes) override;
 };
 
 }  // namespace quorvane::win32
