@@ -36,6 +36,11 @@ const std::string& FalseText() {
   return text;
 }
 
+const std::string& SmbiosFailText() {
+  static const std::string text = Narrow8(kSmbiosFailLine);
+  return text;
+}
+
 const std::string& CopyScript() {
   static const std::string text = Narrow8(Format(kCopyScript, {kPbrLetter}));
   return text;
@@ -58,6 +63,9 @@ class Replay {
       if (line.ms - *registerAt_ >= kLetterSettleMs + kMountFailedMs) MountFailed();
     }
     switch (m.kind) {
+      case LineKind::RunStart:
+        smbiosFailed_ = m.message == SmbiosFailText();
+        break;
       case LineKind::InventoryError:
         row_.inventoryErrors.push_back(m.number[1]);
         break;
@@ -223,6 +231,7 @@ class Replay {
     auto warn = [&](const char* kind, std::string text) {
       row_.warnings.push_back(WarningCell{kind, std::move(text)});
     };
+    if (smbiosFailed_) warn(kSmbiosUnreadWarning, SmbiosFailLoggedText(SmbiosFailText()));
     if (mNotMapped_) warn(kLetterRoleWarning, PbrNotMappedText(Narrow8(kPbrLetter), pbrTarget_));
     if (row_.wipedDisk) {
       // A log lists only the partitions that had a letter.
@@ -298,6 +307,7 @@ class Replay {
   FleetRow& row_;
   const std::string& copyScript_ = CopyScript();
   std::array<RoleCell, kRoleCount> roles_;
+  bool smbiosFailed_ = false;
   bool refreshSeen_ = false;
   bool ssdCountZero_ = false;
   std::string pbrTarget_;
