@@ -24,7 +24,7 @@ function(quorvane_check_every_source_built)
     set(folders src/base src/run src/procedure src/inventory src/classify src/letters
                 src/firmware src/platform/sim src/platform/posix src/capture src/report src/whatif src/fleet
                 tools/sim)
-    if(QUORVANE_TESTS)
+    if(QUORVANE_TESTS AND NOT QUORVANE_TSAN)
       list(APPEND folders tests/unit)
     endif()
   endif()

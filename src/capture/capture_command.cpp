@@ -1,6 +1,8 @@
 // The capture command: collect, convert, write the one file, report.
 #include "capture/capture_command.h"
 
+#include <exception>
+
 #include "base/text.h"
 #include "capture/capture_files.h"
 #include "capture/collect_facts.h"
@@ -20,16 +22,31 @@ std::string ProfileNameOf(const std::wstring& file) {
 CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file,
                           const OutputCheck& check) {
   CaptureOutcome outcome;
-  const MachineFacts facts = CollectFacts(platform, system);
-  if (check) {
-    if (const std::string refused = check(FilesRead(facts)); !refused.empty()) {
-      outcome.status = 2;
-      outcome.error = "quorvane: " + refused + "\n";
-      return outcome;
+  sim::Profile profile;
+  std::string text;
+  // Whatever goes wrong, the capture says so in one line and fails: no profile is better than a
+  // half-read one taken for the machine.
+  try {
+    const MachineFacts facts = CollectFacts(platform, system);
+    if (check) {
+      if (const std::string refused = check(FilesRead(facts)); !refused.empty()) {
+        outcome.status = 2;
+        outcome.error = "quorvane: " + refused + "\n";
+        return outcome;
+      }
     }
+    profile = ProfileFromFacts(facts, ProfileNameOf(file));
+    text = sim::WriteProfile(profile);
+  } catch (const std::exception& e) {
+    outcome.status = 1;
+    outcome.error = "quorvane: the capture failed: " + std::string(e.what()) + "\n";
+    return outcome;
+  } catch (...) {
+    outcome.status = 1;
+    outcome.error = "quorvane: the capture failed\n";
+    return outcome;
   }
-  const sim::Profile profile = ProfileFromFacts(facts, ProfileNameOf(file));
-  if (const std::string why = system.WriteNewFile(file, sim::WriteProfile(profile)); !why.empty()) {
+  if (const std::string why = system.WriteNewFile(file, text); !why.empty()) {
     outcome.status = 1;
     outcome.error = "quorvane: cannot write " + ToUtf8(file) + ": " + why + "\n";
     return outcome;

@@ -12,7 +12,7 @@
 namespace quorvane::capture {
 
 struct CaptureOutcome {
-  int status = 0;      // 0 written; 1 FILE could not be written; 2 FILE refused
+  int status = 0;      // 0 written; 1 the machine could not be read or FILE not written; 2 refused
   std::string output;  // for standard output: what was written, then each note
   std::string error;   // for standard error
 };

@@ -56,6 +56,8 @@ class CaptureSystem {
   virtual Outcome<DriveLayout> ReadDriveLayout(int disk) = 0;
   // The device number of the volume a drive letter ("C:") opens.
   virtual Outcome<DeviceNumber> VolumeDeviceNumber(const std::wstring& letter) = 0;
+  // Whether the volume at a root path ("E:\" or a device path and "\") says it is read-only.
+  virtual bool VolumeReadOnly(const std::wstring& root) = 0;
   // The file or folder a full path names.
   virtual PathEntry LookUp(const std::wstring& path) = 0;
   // Up to `length` bytes from `offset`; fewer where the file ends.

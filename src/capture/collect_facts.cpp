@@ -53,12 +53,21 @@ WmiPartitionRow ReadPartitionRow(WmiObject& row) {
   return p;
 }
 
+// Reads a list to its end; returns the result of the call that ended it: WBEM_S_FALSE at the end,
+// anything else when it broke off. A call that timed out is made once more before it counts.
 template <typename Row, typename Read>
-void ReadRows(WmiEnumerator& rows, std::vector<Row>& out, Read read) {
+int32_t ReadRows(WmiEnumerator& rows, std::vector<Row>& out, Read read) {
+  bool retried = false;
   while (true) {
     auto next = rows.Next(kNextTimeoutMs);
-    if (next.hr == win::kSFalse || !next.object) break;
-    out.push_back(read(*next.object));
+    if (next.object) {
+      out.push_back(read(*next.object));
+      retried = false;
+    } else if (next.hr == win::kWbemSTimedOut && !retried) {
+      retried = true;
+    } else {
+      return next.hr;
+    }
   }
 }
 
@@ -82,12 +91,22 @@ void ReadWmi(Platform& os, WmiFacts& wmi) {
   std::unique_ptr<WmiEnumerator> rows;
   hr = services->ExecQuery(kAllDisks, rows);
   if (!win::Succeeded(hr) || !rows) return fail(5, hr);
-  ReadRows(*rows, wmi.disks, ReadDiskRow);
+  wmi.disksEnd = ReadRows(*rows, wmi.disks, ReadDiskRow);
   rows.reset();
-  if (win::Succeeded(services->ExecQuery(kAllPartitions, rows)) && rows) {
-    wmi.partitionsListed = true;
-    ReadRows(*rows, wmi.partitions, ReadPartitionRow);
-  }
+  wmi.partitionsQuery = services->ExecQuery(kAllPartitions, rows);
+  if (!win::Succeeded(wmi.partitionsQuery) || !rows) return;
+  wmi.partitionsEnd = ReadRows(*rows, wmi.partitions, ReadPartitionRow);
+  wmi.partitionsListed = wmi.partitionsEnd == win::kSFalse;
+}
+
+// The volume at a root path: its label, whether it is read-only, and its watched files.
+VolumeFacts ReadVolume(Platform& os, CaptureSystem& system, const std::wstring& root) {
+  VolumeFacts volume;
+  volume.label = os.GetVolumeLabel(root);
+  if (!volume.label) return volume;
+  volume.readOnly = system.VolumeReadOnly(root);
+  volume.files = CollectFiles(system, root);
+  return volume;
 }
 
 LetterFacts ReadLetter(Platform& os, CaptureSystem& system, const std::wstring& letter) {
@@ -95,20 +114,23 @@ LetterFacts ReadLetter(Platform& os, CaptureSystem& system, const std::wstring& 
   l.letter = letter;
   l.target = os.QueryDosDevice(letter, kTargetBufferChars);
   l.number = system.VolumeDeviceNumber(letter);
-  const std::wstring root = letter + L"\\";
-  l.volume.label = os.GetVolumeLabel(root);
-  if (l.volume.label) l.volume.files = CollectFiles(system, root);
+  l.volume = ReadVolume(os, system, letter + L"\\");
   return l;
 }
 
-// The disks whose partition tables are read: those WMI lists; when it cannot list them, every
+// WMI could not list every disk: it failed, or its list broke off.
+bool DisksUnlisted(const WmiFacts& wmi) {
+  return wmi.failedStep != 0 || wmi.disksEnd != win::kSFalse;
+}
+
+// The disks whose partition tables are read: those WMI lists; when it cannot list them all, every
 // number that opens a disk, a letter's disk among them.
 std::set<int> DiskNumbers(const MachineFacts& facts) {
   std::set<int> numbers;
   for (const auto& row : facts.wmi.disks)
     if (row.index && *row.index >= 0 && *row.index < kEmptyIndex)
       numbers.insert(static_cast<int>(*row.index));
-  if (facts.wmi.failedStep == 0) return numbers;
+  if (!DisksUnlisted(facts.wmi)) return numbers;
   for (int n = 0; n < kProbedDisks; ++n) numbers.insert(n);
   for (const auto& l : facts.letters)
     if (l.number.value && l.number.value->deviceType == kFileDeviceDisk &&
@@ -214,7 +236,7 @@ MachineFacts CollectFacts(Platform& os, CaptureSystem& system) {
     const bool absent = !layout.value && (layout.error == win::kErrorFileNotFound ||
                                           layout.error == kErrorPathNotFound);
     // A probed number that opens no disk is no disk; one WMI or a letter names stays, unread.
-    if (absent && facts.wmi.failedStep != 0) continue;
+    if (absent && DisksUnlisted(facts.wmi)) continue;
     facts.layouts.push_back({n, std::move(layout)});
   }
 
@@ -222,10 +244,7 @@ MachineFacts CollectFacts(Platform& os, CaptureSystem& system) {
     for (const auto& p : KernelPartitionsOf(disk.disk, disk.layout, facts.wmi).partitions) {
       if (p.gap) continue;
       const std::wstring root = kGlobalRoot + PartitionDevicePath(disk.disk, p.number) + L"\\";
-      VolumeFacts volume;
-      volume.label = os.GetVolumeLabel(root);
-      if (volume.label) volume.files = CollectFiles(system, root);
-      facts.partitionVolumes[{disk.disk, p.number}] = std::move(volume);
+      facts.partitionVolumes[{disk.disk, p.number}] = ReadVolume(os, system, root);
     }
   }
   return facts;

@@ -36,6 +36,11 @@ std::string PartText(int disk, int number) {
   return "partition " + std::to_string(number) + " of " + DiskText(disk);
 }
 
+// "1 disk", "2 disks".
+std::string Count(size_t n, const std::string& thing) {
+  return std::to_string(n) + " " + thing + (n == 1 ? "" : "s");
+}
+
 std::string Hex32(int32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<uint32_t>(value));
@@ -178,10 +183,15 @@ void AddPartitions(const MachineFacts& facts, DiskSpec& disk, Notes& notes) {
   DiskPartitions parts =
       KernelPartitionsOf(disk.index, layout ? layout->layout : unread, facts.wmi);
   notes.insert(notes.end(), parts.notes.begin(), parts.notes.end());
+  int place = 0;  // among the partitions WMI lists
   for (const auto& k : parts.partitions) {
     PartitionSpec p;
     p.sizeMB = PartitionMB(disk.index, k, notes);
     p.hidden = !k.listed || k.gap;
+    if (!p.hidden && parts.wmiIndexesKept && *k.wmiIndex != place) {
+      p.wmiIndex = static_cast<int>(*k.wmiIndex);
+    }
+    place += p.hidden ? 0 : 1;
     if (p.hidden) {
       p.type = disk.gpt ? L"GPT: Unknown" : L"Unknown";
     } else if (k.wmiType) {
@@ -211,6 +221,9 @@ DiskSpec DiskFromRow(const WmiDiskRow& row, const MachineFacts& facts, Notes& no
   if (!row.mediaType) notes.push_back("WMI gives " + name + " no MediaType: written as \"\"");
   d.mediaType = row.mediaType.value_or(L"");
   d.gpt = row.signatureNull;
+  // The run tells only a null Signature from any other; a value that cannot be read is not null.
+  if (!row.signatureNull && !row.signature)
+    notes.push_back("WMI gives " + name + " a Signature that cannot be read: written as mbr");
   d.signature = sim::DefaultSignature(d.index);
   if (!d.gpt && row.signature && (*row.signature & 0xFFFFFFFF) != 0)
     d.signature = static_cast<uint32_t>(*row.signature);
@@ -262,8 +275,9 @@ DiskSpec DiskFromLayout(const DiskLayoutFacts& layout, Notes& notes) {
 std::vector<DiskSpec> Disks(const MachineFacts& facts, Notes& notes) {
   std::vector<DiskSpec> disks;
   std::set<int> seen;
+  const bool brokeOff = facts.wmi.disksEnd != win::kSFalse;
   if (facts.wmi.failedStep == 0) {
-    if (facts.wmi.disks.empty()) notes.push_back("WMI lists no disk");
+    if (facts.wmi.disks.empty() && !brokeOff) notes.push_back("WMI lists no disk");
     for (const auto& row : facts.wmi.disks) {
       if (!row.index || *row.index < 0 || *row.index >= kEmptyIndex) {
         notes.push_back("WMI lists a disk without a usable Index (" +
@@ -284,6 +298,17 @@ std::vector<DiskSpec> Disks(const MachineFacts& facts, Notes& notes) {
           notes.push_back("WMI counts " + std::to_string(*row.partitions) + " partitions on " +
                           DiskText(disks.back().index) + " but lists " + std::to_string(rows) +
                           ": the profile's count is the listed ones");
+      }
+    }
+    if (brokeOff) {
+      notes.push_back("WMI's disk list broke off with " + Hex32(facts.wmi.disksEnd) + " after " +
+                      Count(facts.wmi.disks.size(), "disk") +
+                      ": every other disk that opens is taken from its partition table");
+      for (const auto& layout : facts.layouts) {
+        if (seen.count(layout.disk)) continue;
+        notes.push_back(DiskText(layout.disk) +
+                        " is missing from WMI's list: written as a fixed disk without a model");
+        disks.push_back(DiskFromLayout(layout, notes));
       }
     }
   } else {
@@ -369,6 +394,30 @@ void PlaceLetters(const MachineFacts& facts, sim::Profile& profile, Notes& notes
   }
 }
 
+// Volumes that say they are read-only: the profile's list holds the letters they are reached by.
+void MarkReadOnly(const MachineFacts& facts, sim::Profile& profile, Notes& notes) {
+  std::set<std::wstring> letters;
+  for (const auto& l : facts.letters)
+    if (l.volume.readOnly) letters.insert(l.letter);
+  for (const auto& disk : profile.disks) {
+    for (size_t i = 0; i < disk.partitions.size(); ++i) {
+      const int number = static_cast<int>(i) + 1;
+      auto volume = facts.partitionVolumes.find({disk.index, number});
+      if (volume == facts.partitionVolumes.end() || !volume->second.readOnly) continue;
+      const auto& letter = disk.partitions[i].letter;
+      if (letter) {
+        letters.insert(*letter);
+      } else {
+        notes.push_back(PartText(disk.index, number) +
+                        " is read-only but has no letter, and the profile keeps read-only "
+                        "volumes by letter: written as writable through any letter the run "
+                        "gives it");
+      }
+    }
+  }
+  profile.faults.readOnly.assign(letters.begin(), letters.end());
+}
+
 std::string StartText(const LocalTime& t) {
   char text[40];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
@@ -407,12 +456,17 @@ sim::Profile ProfileFromFacts(const MachineFacts& facts, const std::string& name
     // The first inventory and the refresh each try as often.
     p.faults.inventory.assign(2 * kInventoryAttempts, facts.wmi.failedStep);
   } else if (!facts.wmi.partitionsListed) {
+    const WmiFacts& wmi = facts.wmi;
     notes.push_back(
-        "WMI's partition list could not be read: every partition but an MSR is "
-        "taken as one WMI lists");
+        (win::Succeeded(wmi.partitionsQuery)
+             ? "WMI's partition list broke off with " + Hex32(wmi.partitionsEnd) + " after " +
+                   Count(wmi.partitions.size(), "partition")
+             : "WMI's partition list could not be read (" + Hex32(wmi.partitionsQuery) + ")") +
+        ": every partition it does not list but an MSR is taken as one WMI lists");
   }
   p.disks = Disks(facts, notes);
   PlaceLetters(facts, p, notes);
+  MarkReadOnly(facts, p, notes);
   p.tools.systemDisk = GuessSystemDisk(facts, notes);
 
   p.description = std::string(kCapturedBy) + StartText(facts.start) + ": " +

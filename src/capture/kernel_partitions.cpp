@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 
 namespace quorvane::capture {
 namespace {
@@ -98,18 +99,25 @@ DiskPartitions KernelPartitionsOf(int disk, const Outcome<DriveLayout>& layout,
                                                  : std::string("(unreadable)")) +
                         " that its partition table does not have: left out");
   }
-  // WMI numbers the partitions it lists from 0 in its own order; the simulated machine numbers
-  // them in kernel order, and the run builds device paths from WMI's number.
+  // WMI numbers the partitions it lists from 0 in its own order, which need not be the kernel's;
+  // the run builds device paths from WMI's number, so the profile keeps it when it can.
+  std::set<int64_t> seen;
+  bool differs = false;
+  out.wmiIndexesKept = true;
   int64_t position = 0;
   for (const auto& p : out.partitions) {
     if (!p.listed) continue;
-    if (p.wmiIndex && *p.wmiIndex != position) {
-      out.notes.push_back("WMI numbers partition " + std::to_string(p.number) + " of " +
-                          DiskText(disk) + " #" + std::to_string(*p.wmiIndex) +
-                          ", the profile gives it #" + std::to_string(position) +
-                          " (its place among the partitions WMI lists)");
+    if (!p.wmiIndex || *p.wmiIndex < 0 || *p.wmiIndex > kMaxWmiIndex ||
+        !seen.insert(*p.wmiIndex).second) {
+      out.wmiIndexesKept = false;
     }
+    differs = differs || (p.wmiIndex && *p.wmiIndex != position);
     ++position;
+  }
+  if (differs && !out.wmiIndexesKept) {
+    out.notes.push_back("WMI numbers the partitions of " + DiskText(disk) +
+                        " out of their order, but not each once: the profile numbers them by "
+                        "their place among the partitions WMI lists");
   }
   return out;
 }

@@ -21,7 +21,12 @@ struct KernelPartition {
 struct DiskPartitions {
   std::vector<KernelPartition> partitions;  // by number, from 1 without a gap
   std::vector<std::string> notes;           // what could not be matched or read
+  // Every partition WMI lists has a WMI index of its own, so the profile can keep them.
+  bool wmiIndexesKept = false;
 };
+
+// The largest WMI index a profile holds.
+inline constexpr int64_t kMaxWmiIndex = 998;
 
 // From the drive layout when it could be read, matched with WMI's rows by starting offset;
 // from WMI's rows alone, in their order, when it could not.

@@ -41,7 +41,12 @@ struct WmiFacts {
   int failedStep = 0;
   int32_t hresult = 0;
   std::vector<WmiDiskRow> disks;
-  bool partitionsListed = false;  // the partition query ran
+  // The result of the Next call that ended the disk list: WBEM_S_FALSE at its end; anything else
+  // broke it off.
+  int32_t disksEnd = win::kSFalse;
+  bool partitionsListed = false;         // the partition query ran and its list was read to its end
+  int32_t partitionsQuery = win::kSOk;   // the partition query's result
+  int32_t partitionsEnd = win::kSFalse;  // as disksEnd, for the partition list
   std::vector<WmiPartitionRow> partitions;
 };
 
@@ -62,6 +67,7 @@ struct FoundFile {
 
 struct VolumeFacts {
   std::optional<std::wstring> label;  // empty: no volume could be read
+  bool readOnly = false;              // the volume says it is read-only
   std::vector<FoundFile> files;
 };
 

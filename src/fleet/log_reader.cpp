@@ -37,6 +37,11 @@ const std::string& FalseText() {
   return text;
 }
 
+const std::string& SmbiosFailText() {
+  static const std::string text = Narrow8(kSmbiosFailLine);
+  return text;
+}
+
 const std::string& CopyScript() {
   static const std::string text = Narrow8(CopyCommandLine());
   return text;
@@ -77,6 +82,9 @@ class Replay {
       if (line.ms - *registerAt_ >= kLetterSettleMs + kMountFailedMs) MountFailed();
     }
     switch (m.kind) {
+      case LineKind::RunStart:
+        smbiosFailed_ = m.message == SmbiosFailText();
+        break;
       case LineKind::InventoryError:
         row_.inventoryErrors.push_back(m.number[1]);
         break;
@@ -241,6 +249,7 @@ class Replay {
           std::string_view(kind) == kDiskCleanedWarning ? Severity::Danger : Severity::Warning;
       row_.warnings.push_back(WarningCell{kind, std::move(text), severity});
     };
+    if (smbiosFailed_) warn(kSmbiosUnreadWarning, SmbiosFailLoggedText(SmbiosFailText()));
     if (mNotMapped_) warn(kLetterRoleWarning, PbrNotMappedText(Narrow8(kPbrLetter), pbrTarget_));
     if (row_.wipedDisk) {
       // A log lists only the partitions that had a letter.
@@ -415,6 +424,7 @@ class Replay {
   FleetRow& row_;
   const std::string& copyScript_ = CopyScript();
   std::array<RoleCell, kRoleCount> roles_;
+  bool smbiosFailed_ = false;
   bool refreshSeen_ = false;
   bool ssdCountZero_ = false;
   std::string pbrTarget_;

@@ -3,10 +3,14 @@
 
 #include <filesystem>
 
+#include "inventory/wmi_paths.h"
+
 namespace quorvane::fleet {
 namespace {
 
 using report::RunReport;
+
+constexpr int64_t kBytesPerMB = 1048576;
 
 std::array<RoleCell, kRoleCount> Roles(const RunReport& report) {
   std::array<RoleCell, kRoleCount> cells{};
@@ -41,7 +45,8 @@ void Disks(const RunReport& report, FleetRow& row) {
     DiskCell cell;
     cell.index = disk.index;
     cell.model = disk.model;
-    cell.sizeMB = disk.sizeMB;
+    // As the inventory's 32-bit field holds it, and its log shows it.
+    cell.sizeMB = BytesToMB(disk.sizeMB * kBytesPerMB);
     cell.style = disk.style;
     for (const auto& part : disk.partitions) cell.partitions += part.hidden ? 0 : 1;
     row.disks.push_back(std::move(cell));
@@ -56,7 +61,8 @@ FleetRow RowOfReport(const RunReport& report, const std::string& profileFile) {
   row.source = RowSource::Simulation;
   row.status = RowStatus::Simulated;
   row.profileFile = profileFile;
-  for (const auto& log : report.logFiles) row.logFiles.push_back(log.path);
+  // A batch writes no output tree: the logs are named as the run wrote them on the machine.
+  for (const auto& log : report.logFiles) row.logFiles.push_back(log.written);
 
   row.road = report::RoadName(report.road);
   row.ssdHddMode = report.ssdHddMode;

@@ -14,6 +14,7 @@ namespace quorvane {
 namespace win {
 constexpr int32_t kSOk = 0;
 constexpr int32_t kSFalse = 1;  // also WBEM_S_FALSE
+constexpr int32_t kWbemSTimedOut = 0x40004;
 constexpr int32_t kRpcETooLate = static_cast<int32_t>(0x80010119u);
 constexpr uint32_t kStillActive = 259;
 constexpr uint32_t kErrorInvalidFunction = 1;

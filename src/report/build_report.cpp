@@ -10,6 +10,7 @@
 #include "report/changes.h"
 #include "report/explanations.h"
 #include "report/logged_lines.h"
+#include "report/role_stories.h"
 #include "report/sight.h"
 #include "report/warnings.h"
 #include "run/run_log.h"
@@ -28,13 +29,17 @@ DiskReport DiskOf(const sim::DiskSpec& disk) {
   report.model = U8(disk.model);
   report.style = disk.gpt ? "gpt" : "mbr";
   report.sizeMB = disk.sizeMB;
+  report.media = disk.media;
   report.mediaType = U8(disk.mediaType);
-  for (const auto& part : disk.partitions) {
+  const std::vector<int> wmiIndexes = sim::WmiIndexes(disk);
+  for (size_t i = 0; i < disk.partitions.size(); ++i) {
+    const auto& part = disk.partitions[i];
     PartitionReport p;
     p.sizeMB = part.sizeMB;
     if (part.label) p.label = U8(*part.label);
     p.type = U8(part.type);
     p.hidden = part.hidden;
+    p.wmiIndex = wmiIndexes[i];
     report.partitions.push_back(std::move(p));
   }
   return report;
@@ -103,9 +108,14 @@ void Roles(const SimPlatform& machine, const CLayoutJob& job, RunReport& report)
       {kRoleNames[2], &job.m_OSInfo},  {kRoleNames[3], &job.m_SSDInfo},
       {kRoleNames[4], &job.m_HDDInfo}, {kRoleNames[5], &job.m_RecoveryInfo}};
   for (const auto& [name, slot] : slots) {
-    report.roles.push_back(RoleReport{
-        name, slot->bFound, slot->nDisk, slot->nPartition,
-        NoteOf(machine.VolumeOfTarget(PartitionDevicePath(slot->nDisk, slot->nPartition)))});
+    RoleReport role;
+    role.name = name;
+    role.found = slot->bFound;
+    role.disk = slot->nDisk;
+    role.partition = slot->nPartition;
+    role.volume =
+        NoteOf(machine.VolumeOfTarget(PartitionDevicePath(slot->nDisk, slot->nPartition)));
+    report.roles.push_back(std::move(role));
   }
 }
 
@@ -174,7 +184,8 @@ void LogFiles(const SimPlatform& machine, RunReport& report) {
     if (machine.EntryAt(write.hostFile) == nullptr) continue;
     seen.insert(write.hostFile);
     report.logFiles.push_back(LogFileReport{
-        write.hostFile, VolumeLetters(machine, path.parent_path().filename().string())});
+        write.hostFile, VolumeLetters(machine, path.parent_path().filename().string()),
+        U8(write.file)});
   }
 }
 
@@ -226,6 +237,12 @@ std::string VolumeText(const VolumeNote& volume) {
       break;
   }
   return "\"" + volume.label + "\"";
+}
+
+std::string RoleText(const RoleReport& role) {
+  if (!role.found) return role.story;
+  return "disk " + std::to_string(role.disk) + " partition " + std::to_string(role.partition) +
+         "  " + VolumeText(role.volume) + "; " + role.story;
 }
 
 const char* SeverityName(Severity severity) {
@@ -285,9 +302,10 @@ RunReport BuildRunReport(const sim::Profile& loaded, const SimPlatform& machine,
   LettersAtStart(loaded, report);
   Letters(machine, report);
   PlaceRoles(report);
-  MarkWhatTheRunSaw(job, logged, report);
+  MarkWhatTheRunSaw(machine, job, logged, report);
+  TellRoleStories(machine, logged, report);
 
-  report.rapidStartWhy = RapidStartWhy(logged);
+  report.rapidStartWhy = RapidStartWhy(report, logged);
   report.roadWhy = RoadWhy(report, logged);
   report.warnings = BuildWarnings(machine, logged, report);
   report.changes = BuildChanges(loaded, machine, report);

@@ -37,9 +37,10 @@ SmbiosCapabilities Sentinel() {
 void CheckDecoded(const SmbiosCapabilities& caps) {
   FUZZ_CHECK(caps.RecordType == quorvane::kCapabilityRecordType);
   FUZZ_CHECK(caps.EntryCount >= 0);
-  // Every entry read lies inside the structure's own formatted area.
+  // Every entry read lies inside the structure's own formatted area, and every whole entry
+  // there is read: one entry more would not fit.
   FUZZ_CHECK(caps.EntryCount == 0 || caps.EntryCount * 3 + 6 <= caps.RecordLength);
-  FUZZ_CHECK(caps.RecordLength < 9 || caps.EntryCount == (caps.RecordLength - 6) / 3);
+  FUZZ_CHECK((caps.EntryCount + 1) * 3 + 6 > caps.RecordLength);
   // A presence byte holds its own identifier or 0, and a parameter needs its entry.
   FUZZ_CHECK(caps.biFFS == 0 || caps.biFFS == 1);
   FUZZ_CHECK(caps.bWiConnection == 0 || caps.bWiConnection == 2);

@@ -249,7 +249,16 @@ TEST(CaptureProfile, OddNumberingAndSystemDisks) {
   ASSERT_EQ(p.disks[1].partitions.size(), 3u);
   EXPECT_TRUE(p.disks[1].partitions[1].hidden);
   EXPECT_NOTE(p, "disk 1 has no partition 2");
-  EXPECT_NOTE(p, "WMI numbers partition 4 of disk 0 #3, the profile gives it #2");
+  // The profile keeps WMI's numbers where they are not the partitions' places.
+  std::vector<std::optional<int>> indexes;
+  for (const auto& part : p.disks[0].partitions) indexes.push_back(part.wmiIndex);
+  EXPECT_EQ(indexes, (std::vector<std::optional<int>>{{}, {}, {}, 3, 2}));
+  EXPECT_EQ(sim::WmiIndexes(p.disks[0]), (std::vector<int>{0, -1, 1, 3, 2}));
+  // Numbers it cannot keep (one given twice) are its places, with a note.
+  f.wmi.partitions[3].index = 3;
+  p = RoundTrip(f);
+  EXPECT_FALSE(p.disks[0].partitions[4].wmiIndex.has_value());
+  EXPECT_NOTE(p, "WMI numbers the partitions of disk 0 out of their order, but not each once");
 
   // Legacy boot: the disk of the active partition; none at all: the selection fails.
   f = Notebook();
@@ -265,6 +274,54 @@ TEST(CaptureProfile, OddNumberingAndSystemDisks) {
   sim::Profile two = RoundTrip(f);
   EXPECT_EQ(two.tools.systemDisk, std::optional<int>(0));
   EXPECT_NOTE(two, "disks 0, 1 each hold an EFI system partition");
+}
+
+TEST(CaptureProfile, WhatWmiCouldNotGiveIsNotedAndTakenFromElsewhere) {
+  // The disk list broke off before the hard disk: it still comes from its partition table.
+  MachineFacts f = Notebook();
+  f.wmi.disks.pop_back();
+  f.wmi.disksEnd = static_cast<int32_t>(0x80010108);  // RPC_E_DISCONNECTED
+  sim::Profile p = RoundTrip(f);
+  ASSERT_EQ(p.disks.size(), 2u);
+  EXPECT_EQ(p.disks[1].index, 1);
+  EXPECT_FALSE(p.disks[1].gpt);
+  EXPECT_EQ(p.disks[1].partitions.size(), 2u);
+  EXPECT_EQ(p.disks[1].partitions[0].letter, std::optional<std::wstring>(L"Q:"));
+  EXPECT_NOTE(p, "WMI's disk list broke off with 0x80010108 after 1 disk:");
+  EXPECT_NOTE(p, "disk 1 is missing from WMI's list");
+
+  // A Signature that is not null but cannot be read either.
+  f = Notebook();
+  f.wmi.disks[1].signature.reset();
+  p = RoundTrip(f);
+  EXPECT_FALSE(p.disks[1].gpt);
+  EXPECT_NOTE(p, "WMI gives disk 1 a Signature that cannot be read: written as mbr");
+
+  // The partition list broke off, or could not be had: only the MSR stays hidden.
+  for (int32_t result : {win::kWbemSTimedOut, static_cast<int32_t>(0x80041001)}) {
+    f = Notebook();
+    f.wmi.partitions.resize(2);
+    f.wmi.partitionsListed = false;
+    (result > 0 ? f.wmi.partitionsEnd : f.wmi.partitionsQuery) = result;
+    p = RoundTrip(f);
+    std::vector<bool> hidden;
+    for (const auto& part : p.disks[0].partitions) hidden.push_back(part.hidden);
+    EXPECT_EQ(hidden, (std::vector<bool>{false, true, false, false, false}));
+    EXPECT_FALSE(p.disks[1].partitions[1].hidden);
+    const char* note = result > 0 ? "WMI's partition list broke off with 0x00040004 after 2"
+                                  : "WMI's partition list could not be read (0x80041001)";
+    EXPECT_NOTE(p, note);
+  }
+}
+
+TEST(CaptureProfile, ReadOnlyVolumesAreKeptByTheirLetters) {
+  MachineFacts f = Notebook();
+  f.letters[1].volume.readOnly = true;         // Q:, PQSERVICE2
+  f.partitionVolumes[{0, 4}].readOnly = true;  // Windows, C: by its device path
+  f.partitionVolumes[{0, 5}].readOnly = true;  // PQSERVICE, no letter
+  sim::Profile p = RoundTrip(f);
+  EXPECT_EQ(p.faults.readOnly, (std::vector<std::wstring>{L"C:", L"Q:"}));
+  EXPECT_NOTE(p, "partition 5 of disk 0 is read-only but has no letter");
 }
 
 TEST(CaptureProfile, NameIsTheFileStem) {

@@ -11,10 +11,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/text.h"
 #include "capture/capture_system.h"
@@ -46,7 +49,73 @@ inline std::optional<std::wstring> DeviceOf(const std::wstring& path, size_t& na
   return path.substr(kGlobalRoot.size(), end - kGlobalRoot.size());
 }
 
-// The simulated Windows reads labels by device path as well.
+// A WMI list that breaks off: after `rows` rows of the query `wql`, Next answers `hr` without a
+// row, `times` times in a row; then the list goes on.
+struct WmiBreak {
+  std::wstring wql;
+  size_t rows = 0;
+  int32_t hr = 0;
+  int times = 1;
+};
+
+class BreakingEnumerator : public WmiEnumerator {
+ public:
+  BreakingEnumerator(std::unique_ptr<WmiEnumerator> rows, WmiBreak plan)
+      : rows_(std::move(rows)), plan_(std::move(plan)) {}
+  Result Next(uint32_t timeoutMs) override {
+    if (given_ == plan_.rows && failed_ < plan_.times) {
+      ++failed_;
+      return {plan_.hr, nullptr};
+    }
+    Result next = rows_->Next(timeoutMs);
+    given_ += next.object ? 1 : 0;
+    return next;
+  }
+
+ private:
+  std::unique_ptr<WmiEnumerator> rows_;
+  WmiBreak plan_;
+  size_t given_ = 0;
+  int failed_ = 0;
+};
+
+class BreakingServices : public WmiServices {
+ public:
+  BreakingServices(std::unique_ptr<WmiServices> services, std::vector<WmiBreak> plans)
+      : services_(std::move(services)), plans_(std::move(plans)) {}
+  int32_t SetProxyBlanket() override { return services_->SetProxyBlanket(); }
+  int32_t ExecQuery(const std::wstring& wql, std::unique_ptr<WmiEnumerator>& out) override {
+    const int32_t hr = services_->ExecQuery(wql, out);
+    for (const auto& plan : plans_)
+      if (out && plan.wql == wql) out = std::make_unique<BreakingEnumerator>(std::move(out), plan);
+    return hr;
+  }
+  int32_t CreateInstanceEnum(const std::wstring& name,
+                             std::unique_ptr<WmiEnumerator>& out) override {
+    return services_->CreateInstanceEnum(name, out);
+  }
+
+ private:
+  std::unique_ptr<WmiServices> services_;
+  std::vector<WmiBreak> plans_;
+};
+
+class BreakingLocator : public WmiLocator {
+ public:
+  BreakingLocator(std::unique_ptr<WmiLocator> locator, std::vector<WmiBreak> plans)
+      : locator_(std::move(locator)), plans_(std::move(plans)) {}
+  int32_t ConnectServer(const std::wstring& ns, std::unique_ptr<WmiServices>& out) override {
+    const int32_t hr = locator_->ConnectServer(ns, out);
+    if (out) out = std::make_unique<BreakingServices>(std::move(out), plans_);
+    return hr;
+  }
+
+ private:
+  std::unique_ptr<WmiLocator> locator_;
+  std::vector<WmiBreak> plans_;
+};
+
+// The simulated Windows reads labels by device path as well; `breaks` cut WMI's lists short.
 class Machine : public sim::SimPlatform {
  public:
   using SimPlatform::SimPlatform;
@@ -55,6 +124,12 @@ class Machine : public sim::SimPlatform {
     auto device = DeviceOf(root, at);
     return device ? VolumeOfTarget(*device).label : SimPlatform::GetVolumeLabel(root);
   }
+  int32_t CreateWmiLocator(uint32_t context, std::unique_ptr<WmiLocator>& out) override {
+    const int32_t hr = SimPlatform::CreateWmiLocator(context, out);
+    if (out && !breaks.empty()) out = std::make_unique<BreakingLocator>(std::move(out), breaks);
+    return hr;
+  }
+  std::vector<WmiBreak> breaks;
 };
 
 // Partition tables and device numbers as the simulated machine's disks and letters give them.
@@ -104,6 +179,13 @@ class SimCaptureSystem : public FolderCaptureSystem {
       return {layout, 0};
     }
     return {{}, 2};
+  }
+
+  // The simulated machine keeps read-only volumes by the letters they are reached through.
+  bool VolumeReadOnly(const std::wstring& root) override {
+    const auto& readOnly = machine_.profile().faults.readOnly;
+    return root.size() == 3 && root[1] == L':' &&
+           std::find(readOnly.begin(), readOnly.end(), root.substr(0, 2)) != readOnly.end();
   }
 
   Outcome<DeviceNumber> VolumeDeviceNumber(const std::wstring& letter) override {

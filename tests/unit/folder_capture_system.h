@@ -24,6 +24,8 @@ class FolderCaptureSystem : public capture::CaptureSystem {
     return {{}, 1};
   }
 
+  bool VolumeReadOnly(const std::wstring&) override { return false; }
+
   capture::PathEntry LookUp(const std::wstring& path) override {
     capture::PathEntry entry;
     auto host = HostPath(path);

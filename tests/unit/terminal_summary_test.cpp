@@ -1,8 +1,12 @@
 // The summary quorvane-sim prints: its order, its width and its colours.
 #include "report/terminal_summary.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -99,6 +103,8 @@ TEST(TerminalSummary, ColourChangesNothingButTheEscapes) {
   const std::string painted = Print(coloured, true);
   EXPECT_NE(painted.find("\x1b[33m"), std::string::npos);  // the warnings
   EXPECT_NE(painted.find("\x1b[31m"), std::string::npos);  // the failed command
+  // A road is neither good nor bad: only its label is bold.
+  EXPECT_NE(painted.find("Road       \x1b[0mregister\n"), std::string::npos) << painted;
   EXPECT_EQ(std::regex_replace(painted, std::regex("\x1b\\[[0-9;]*m"), ""), text);
 }
 
@@ -192,7 +198,7 @@ TEST(TerminalSummary, TheRoadSaysWhyTheCacheSsdWasNotCarved) {
   // A skipped carving says why; a carving that went ahead claims no skip.
   const std::map<std::string_view, std::string> reasons = {
       {"cache-ssd-too-small", "; it is too small for the cache, so nothing was carved"},
-      {"emmc-system-disk-wiped", "; it holds partitions in use, so nothing was carved"},
+      {"emmc-windows-not-wiped", "; it holds partitions in use, so nothing was carved"},
       {"uefi-rapid-start", ""}};
   for (const auto& [name, text] : sim::BuiltinMachineFiles()) {
     if (!reasons.count(name)) continue;
@@ -210,11 +216,41 @@ TEST(TerminalSummary, TheRoadSaysWhyTheCacheSsdWasNotCarved) {
   }
 }
 
+// Runs `decide` with standard output on `fd`, and gives back what it decided.
+bool WithStdoutOn(int fd, bool (*decide)()) {
+  std::fflush(stdout);
+  const int saved = dup(STDOUT_FILENO);
+  dup2(fd, STDOUT_FILENO);
+  const bool decided = decide();
+  std::fflush(stdout);
+  dup2(saved, STDOUT_FILENO);
+  close(saved);
+  return decided;
+}
+
 TEST(TerminalSummary, ColourOnlyForATerminalWithoutNoColor) {
-  // The tests' standard output is not a terminal, and NO_COLOR turns colour off anyway.
-  setenv("NO_COLOR", "1", 1);
-  EXPECT_FALSE(sim::StdoutWantsColour());
+  // A terminal: the far end of a pseudo-terminal; no terminal: the null device.
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0) << "no pseudo-terminal";
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+  const int null = open("/dev/null", O_WRONLY);
+  ASSERT_GE(terminal, 0);
+  ASSERT_GE(null, 0);
+  const char* given = getenv("NO_COLOR");
+  const std::string kept = given ? given : "";
   unsetenv("NO_COLOR");
+  EXPECT_TRUE(WithStdoutOn(terminal, sim::StdoutWantsColour));
+  EXPECT_FALSE(WithStdoutOn(null, sim::StdoutWantsColour));
+  setenv("NO_COLOR", "1", 1);
+  EXPECT_FALSE(WithStdoutOn(terminal, sim::StdoutWantsColour));
+  if (given) {
+    setenv("NO_COLOR", kept.c_str(), 1);
+  } else {
+    unsetenv("NO_COLOR");
+  }
+  for (int fd : {terminal, null, master}) close(fd);
 }
 
 }  // namespace

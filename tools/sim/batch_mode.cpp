@@ -80,7 +80,7 @@ int RunBatchMode(const BatchOptions& options, std::ostream& out, std::ostream& e
     err << "quorvane-sim: " << failed << "\n";
     return kInternalFailure;
   }
-  if (!options.quiet) fleet::PrintFleetSummary(rows, out);
+  if (!options.quiet) fleet::PrintFleetSummary(rows, out, options.colour);
   return TableStatus(rows);
 }
 

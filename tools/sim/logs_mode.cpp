@@ -21,7 +21,7 @@ int RunLogsMode(const LogsOptions& options, std::ostream& out, std::ostream& err
     err << "quorvane-sim: " << failed << "\n";
     return kInternalFailure;
   }
-  if (!options.quiet) fleet::PrintFleetSummary(rows, out);
+  if (!options.quiet) fleet::PrintFleetSummary(rows, out, options.colour);
   return TableStatus(rows);
 }
 

@@ -34,6 +34,23 @@ int ListBuiltins() {
   return kCompleted;
 }
 
+constexpr unsigned kMostJobs = 1024;
+
+// One line, whatever the text: a number out of range, or no number at all.
+CLI::Validator JobsInRange() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        const std::string range = "expected a whole number from 1 to " + std::to_string(kMostJobs) +
+                                  ", found \"" + text + "\"";
+        if (text.empty() || text.size() > 4 ||
+            text.find_first_not_of("0123456789") != std::string::npos)
+          return range;
+        const unsigned jobs = static_cast<unsigned>(std::stoul(text));
+        return jobs >= 1 && jobs <= kMostJobs ? std::string() : range;
+      },
+      "1.." + std::to_string(kMostJobs));
+}
+
 constexpr char kHelpFooter[] =
     "Exit status: 0 the run completed (whatever road it took); 2 a usage, profile or output\n"
     "error, reported on one line before anything is written; 3 with --logs or --batch: a log\n"
@@ -71,7 +88,7 @@ int main(int argc, char** argv) {
   auto* batchOption = app.add_option("--batch", batch.profiles,
                                      "run every profile (files, folders of *.json) into one table");
   app.add_option("--jobs", batch.jobs, "with --batch: runs at a time (default: one a core)")
-      ->check(CLI::PositiveNumber)
+      ->check(JobsInRange())
       ->needs(batchOption);
   app.add_option("--csv", logs.tables.csvPath, "with --logs or --batch: write the table as CSV");
   app.add_option("--json", logs.tables.jsonPath, "with --logs or --batch: write the table as JSON");
@@ -101,6 +118,7 @@ int main(int argc, char** argv) {
   try {
     logs.tables.htmlPath = htmlPath;
     logs.quiet = quiet;
+    logs.colour = StdoutWantsColour();
     // Every output is checked against the inputs before any input is read: a refused output
     // costs nothing and changes nothing.
     std::string refused;
@@ -119,6 +137,7 @@ int main(int argc, char** argv) {
       batch.logs = logs.inputs;
       batch.tables = logs.tables;
       batch.quiet = quiet;
+      batch.colour = logs.colour;
       batch.progress = StderrIsTerminal();
       return RunBatchMode(batch, std::cout, std::cerr);
     }

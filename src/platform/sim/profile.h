@@ -34,6 +34,7 @@ struct PartitionSpec {
   std::optional<std::wstring> label;   // empty optional: no readable volume (null in JSON)
   std::wstring type;                   // WMI Win32_DiskPartition.Type
   bool hidden = false;                 // not listed by WMI, still counts in kernel numbering
+  std::optional<int> wmiIndex;         // WMI's Index; empty: its place among the listed ones
   std::optional<std::wstring> letter;  // "C:" form
   std::map<std::string, FileSpec> files;
   bool operator==(const PartitionSpec&) const = default;
@@ -43,6 +44,10 @@ struct PartitionSpec {
 inline uint32_t DefaultSignature(int index) {
   return 0x51A70000u + static_cast<uint32_t>(index) + 1;
 }
+
+struct DiskSpec;
+// WMI's Index of each partition of a disk, in kernel order; -1 for a hidden one.
+std::vector<int> WmiIndexes(const DiskSpec& disk);
 
 struct DiskSpec {
   int index = 0;
@@ -56,6 +61,16 @@ struct DiskSpec {
   std::vector<PartitionSpec> partitions;
   bool operator==(const DiskSpec&) const = default;
 };
+
+inline std::vector<int> WmiIndexes(const DiskSpec& disk) {
+  std::vector<int> indexes;
+  int place = 0;
+  for (const auto& part : disk.partitions) {
+    indexes.push_back(part.hidden ? -1 : part.wmiIndex.value_or(place));
+    place += part.hidden ? 0 : 1;
+  }
+  return indexes;
+}
 
 struct DriveSpec {
   std::wstring letter;                // "X:" form

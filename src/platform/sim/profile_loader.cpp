@@ -1,6 +1,7 @@
 // Machine profile loader: JSON to Profile, each field checked, each default filled in.
 #include "platform/sim/profile_loader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -21,7 +22,9 @@ namespace {
 
 using Json = nlohmann::json;
 
-constexpr int64_t kMaxSizeMB = int64_t{1} << 40;  // keeps byte counts well inside 64 bits
+// Keeps byte counts inside 63 bits, for each size and for a disk's partitions together, so that
+// a disk typed in bytes (a few TB) still loads and gets its note.
+constexpr int64_t kMaxSizeMB = int64_t{1} << 42;
 
 std::string Found(const Json& v) {
   switch (v.type()) {
@@ -131,6 +134,11 @@ class Reader {
     return letter;
   }
 
+  // A word of the profile's vocabulary, in any letter case, as the docs write it: lower case.
+  static std::string Word(const Json& v) {
+    return v.is_string() ? ToUtf8(ToLowerAscii(FromUtf8(v.get<std::string>()))) : std::string();
+  }
+
   const std::string& file() const { return file_; }
 
  private:
@@ -234,7 +242,7 @@ FirmwareSpec ReadFirmware(const Reader& r, const Json& v, const std::string& pat
   const char* expected = "\"uefi\", \"legacy\", \"readable\" or {\"lastError\": N}";
   FirmwareSpec f;
   if (v.is_string()) {
-    std::string s = v.get<std::string>();
+    const std::string s = Reader::Word(v);
     if (s == "uefi") {
       f.kind = FirmwareSpec::Kind::Uefi;
       f.lastError = win::kErrorNoAccess;
@@ -391,7 +399,7 @@ class LetterBook {
 
 PartitionSpec ReadPartition(const Reader& r, const Json& v, const std::string& path, bool gpt,
                             LetterBook& letters) {
-  r.Object(v, path, {"sizeMB", "label", "type", "hidden", "letter", "files"});
+  r.Object(v, path, {"sizeMB", "label", "type", "hidden", "wmiIndex", "letter", "files"});
   PartitionSpec p;
   if (!v.contains("sizeMB")) r.Fail(Reader::Field(path, "sizeMB"), "a size in MiB", "none");
   p.sizeMB = r.SizeMB(v["sizeMB"], Reader::Field(path, "sizeMB"));
@@ -400,6 +408,11 @@ PartitionSpec ReadPartition(const Reader& r, const Json& v, const std::string& p
   p.type = gpt ? L"GPT: Basic Data" : L"Installable File System";
   if (v.contains("type")) p.type = r.WString(v["type"], Reader::Field(path, "type"));
   if (v.contains("hidden")) p.hidden = r.Bool(v["hidden"], Reader::Field(path, "hidden"));
+  if (v.contains("wmiIndex")) {
+    const std::string ipath = Reader::Field(path, "wmiIndex");
+    if (p.hidden) r.Fail(ipath, "no WMI index on a partition WMI does not list", v["wmiIndex"]);
+    p.wmiIndex = static_cast<int>(r.Integer(v["wmiIndex"], ipath, 0, 998, "an index 0 to 998"));
+  }
   if (v.contains("letter")) {
     std::string lpath = Reader::Field(path, "letter");
     p.letter = r.Letter(v["letter"], lpath);
@@ -435,8 +448,8 @@ DiskSpec ReadDisk(const Reader& r, const Json& v, const std::string& path, size_
   d.sizeMB = r.SizeMB(v["sizeMB"], Reader::Field(path, "sizeMB"));
   if (v.contains("media")) d.media = r.Bool(v["media"], Reader::Field(path, "media"));
   if (v.contains("style")) {
-    const std::string style =
-        ToUtf8(ToLowerAscii(FromUtf8(r.String(v["style"], Reader::Field(path, "style")))));
+    r.String(v["style"], Reader::Field(path, "style"));
+    const std::string style = Reader::Word(v["style"]);
     if (style != "gpt" && style != "mbr")
       r.Fail(Reader::Field(path, "style"), "\"gpt\" or \"mbr\"", v["style"]);
     d.gpt = style == "gpt";
@@ -451,14 +464,21 @@ DiskSpec ReadDisk(const Reader& r, const Json& v, const std::string& path, size_
     int64_t total = 0;
     for (size_t i = 0; i < parts.size(); ++i) {
       d.partitions.push_back(ReadPartition(r, parts[i], Reader::Item(ppath, i), d.gpt, letters));
-      total += d.partitions.back().sizeMB;
+      total = std::min(total + d.partitions.back().sizeMB, kMaxSizeMB + 1);
     }
-    // The first partition starts 1 MiB into the disk.
-    if (total + 1 > d.sizeMB)
-      r.Fail(ppath,
-             "partitions that fit the disk (" + std::to_string(d.sizeMB) +
-                 " MiB, the first MiB reserved)",
-             std::to_string(total) + " MiB in total");
+    // WMI names each listed partition by its index: no two may share one.
+    std::set<int> seen;
+    const std::vector<int> indexes = WmiIndexes(d);
+    for (size_t i = 0; i < indexes.size(); ++i)
+      if (indexes[i] >= 0 && !seen.insert(indexes[i]).second)
+        r.Fail(Reader::Field(Reader::Item(ppath, i), "wmiIndex"),
+               "a WMI index no other listed partition of the disk has", std::to_string(indexes[i]));
+    // Partitions larger than their disk still make a machine (WMI's size may leave out the last
+    // cylinder; a size may be typed in another unit): the run gets a note. Their bytes must
+    // still be countable.
+    if (total > kMaxSizeMB)
+      r.Fail(ppath, "partitions of at most " + std::to_string(kMaxSizeMB) + " MiB in total",
+             std::to_string(total) + " MiB");
   }
   return d;
 }
@@ -510,7 +530,7 @@ ToolsSpec ReadTools(const Reader& r, const Json& v, const std::string& path) {
 }
 
 bool ReadFail(const Reader& r, const Json& v, const std::string& path) {
-  if (!v.is_string() || v.get<std::string>() != "fail") r.Fail(path, "\"fail\"", v);
+  if (Reader::Word(v) != "fail") r.Fail(path, "\"fail\"", v);
   return true;
 }
 
@@ -560,7 +580,7 @@ FaultsSpec ReadFaults(const Reader& r, const Json& v, const std::string& path) {
       const std::wstring letter = r.Letter(it.key(), lpath);
       if (f.mountFailures.count(letter))
         r.Fail(lpath, "each letter once", "it also in another spelling");
-      if (it.value().is_string() && it.value().get<std::string>() == "always") {
+      if (Reader::Word(it.value()) == "always") {
         f.mountFailures[letter] = -1;
       } else {
         f.mountFailures[letter] = static_cast<int>(

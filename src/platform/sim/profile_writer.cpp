@@ -82,6 +82,7 @@ Json LabelJson(const std::optional<std::wstring>& label) {
 Json PartitionJson(const PartitionSpec& p) {
   Json out{{"sizeMB", p.sizeMB}, {"label", LabelJson(p.label)}, {"type", Utf8(p.type)}};
   if (p.hidden) out["hidden"] = true;
+  if (p.wmiIndex) out["wmiIndex"] = *p.wmiIndex;
   if (p.letter) out["letter"] = Utf8(*p.letter);
   if (!p.files.empty()) out["files"] = FilesJson(p.files);
   return out;

@@ -54,8 +54,17 @@ class SimScriptFile : public ScriptFile {
 
 }  // namespace
 
-std::optional<SimPlatform::WinPath> SimPlatform::ParseWinPath(const std::wstring& path,
-                                                              bool wildcardsInLast) {
+std::optional<SimPlatform::WinPath> SimPlatform::ParseWinPath(const std::wstring& given,
+                                                              bool wildcardsInLast) const {
+  if (given.empty()) return std::nullopt;
+  std::wstring path = given;
+  const bool rooted = !path.empty() && (path[0] == L'\\' || path[0] == L'/');
+  if (rooted && path.size() > 1 && (path[1] == L'\\' || path[1] == L'/')) return std::nullopt;
+  if (rooted) {
+    path = workingFolder_.substr(0, 2) + path;
+  } else if (path.size() < 2 || path[1] != L':') {
+    path = workingFolder_ + L"\\" + path;
+  }
   if (path.size() < 2 || path[1] != L':') return std::nullopt;
   wchar_t letter = path[0];
   if (letter >= L'a' && letter <= L'z') letter = static_cast<wchar_t>(letter - L'a' + L'A');
@@ -256,10 +265,13 @@ CommandHost::MakeFolderResult SimPlatform::MakeFolder(const std::wstring& path) 
   for (const auto& blocked : profile_.faults.cannotCreate)
     if (EqualsIgnoreCaseAscii(blocked, path)) return MakeFolderResult::Failed;
   auto win = ParseWinPath(path, false);
-  if (!win || win->parts.empty()) return MakeFolderResult::Failed;
+  if (!win) return MakeFolderResult::Failed;
   auto root = VolumeRoot(win->letter);
   if (!root) return MakeFolderResult::Failed;
-  if (Walk(*root, win->parts, win->parts.size())) return MakeFolderResult::Exists;
+  if (win->parts.empty()) return MakeFolderResult::Exists;  // a volume's root
+  // A file where the folder should be is no folder.
+  if (auto there = Walk(*root, win->parts, win->parts.size()))
+    return there->entry->folder ? MakeFolderResult::Exists : MakeFolderResult::Failed;
   if (!LetterWritable(win->letter)) return MakeFolderResult::Failed;
   // Missing folders on the way are made too, as the interpreter's MKDIR does.
   Entry* at = root->entry;

@@ -65,6 +65,10 @@ class SimPlatform : public Platform, public CommandHost {
   void CleanDisk(int diskIndex) override;
   void ToolRan(ToolRun& run) override;
 
+  // The folder the program runs in, where a path without a drive starts; by default
+  // X:\Windows\System32, where WinPE starts programs.
+  void SetWorkingFolder(std::wstring folder) { workingFolder_ = std::move(folder); }
+
   // From now on the tools print other words: every character they print that is neither a
   // decimal digit nor white space becomes another such character, so that the same numbers
   // stand in different text. A run on such a machine shows what a program makes of a tool's
@@ -148,7 +152,8 @@ class SimPlatform : public Platform, public CommandHost {
     std::wstring letter;  // "M:"
     std::vector<std::wstring> parts;
   };
-  static std::optional<WinPath> ParseWinPath(const std::wstring& path, bool wildcardsInLast);
+  // A path without a drive is taken from the working folder ("\\a" from its drive's root).
+  std::optional<WinPath> ParseWinPath(const std::wstring& path, bool wildcardsInLast) const;
   // A folder or file reached through a letter: its volume, the folder it is in, and itself when
   // it exists.
   struct Place {
@@ -174,6 +179,7 @@ class SimPlatform : public Platform, public CommandHost {
   static std::string PartitionVolume(int disk, int partition);
 
   Profile profile_;
+  std::wstring workingFolder_ = L"X:\\Windows\\System32";
   std::map<std::string, VolumeFiles> volumes_;
   DosDeviceTable dos_;
   uint64_t elapsedMs_ = 0;

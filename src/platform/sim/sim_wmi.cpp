@@ -121,12 +121,12 @@ class SimWmiLocator : public WmiLocator {
   SimPlatform& machine_;
 };
 
-// A partition as WMI lists it: not hidden, with its 0-based WMI index and byte range.
+// A partition as WMI lists it: not hidden, with its WMI index and byte range.
 struct ListedPartition {
   const DiskSpec* disk = nullptr;
   const PartitionSpec* partition = nullptr;
   int number = 0;    // kernel numbering, from 1
-  int wmiIndex = 0;  // among the disk's partitions that are not hidden, from 0
+  int wmiIndex = 0;  // from 0; its place among the listed ones unless the profile gives it
   int64_t start = 0;
 };
 
@@ -134,10 +134,10 @@ std::vector<ListedPartition> ListedPartitions(const SimPlatform& machine) {
   std::vector<ListedPartition> out;
   for (const auto& disk : machine.profile().disks) {
     int64_t start = kMiB;
-    int wmiIndex = 0;
+    const std::vector<int> indexes = WmiIndexes(disk);
     for (size_t i = 0; i < disk.partitions.size(); ++i) {
       const auto& part = disk.partitions[i];
-      if (!part.hidden) out.push_back({&disk, &part, static_cast<int>(i) + 1, wmiIndex++, start});
+      if (!part.hidden) out.push_back({&disk, &part, static_cast<int>(i) + 1, indexes[i], start});
       start += part.sizeMB * kMiB;
     }
   }

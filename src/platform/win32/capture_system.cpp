@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/host_files.h"
+#include "platform/win32/drive_layout.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/windows_api.h"
 
@@ -14,64 +15,15 @@ namespace {
 
 using capture::DeviceNumber;
 using capture::DriveLayout;
-using capture::LayoutPartition;
 using capture::Outcome;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-// Room for 128 entries first (a GPT disk's usual table); grown while the driver asks for more.
-constexpr DWORD kFirstLayoutBytes =
-    sizeof(DRIVE_LAYOUT_INFORMATION_EX) + 127 * sizeof(PARTITION_INFORMATION_EX);
-constexpr DWORD kMaxLayoutBytes = 1u << 20;
 
 HANDLE OpenDevice(const std::wstring& path, DWORD access) {
   return ::CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
-// `digits` lower-case hex digits of `value`.
-std::wstring Hex(uint32_t value, int digits) {
-  std::wstring text(static_cast<size_t>(digits), L'0');
-  for (int i = digits - 1; i >= 0; --i, value >>= 4) text[i] = L"0123456789abcdef"[value & 0xF];
-  return text;
-}
-
-// "c12a7328-f81f-11d2-ba4b-00a0c93ec93b"
-std::wstring GuidText(const GUID& g) {
-  std::wstring text = Hex(g.Data1, 8) + L"-" + Hex(g.Data2, 4) + L"-" + Hex(g.Data3, 4) + L"-";
-  for (int i = 0; i < 8; ++i) text += (i == 2 ? L"-" : L"") + Hex(g.Data4[i], 2);
-  return text;
-}
-
-DriveLayout ConvertLayout(const DRIVE_LAYOUT_INFORMATION_EX& info, DWORD bytes) {
-  DriveLayout layout;
-  layout.style = info.PartitionStyle == PARTITION_STYLE_MBR   ? DriveLayout::Style::Mbr
-                 : info.PartitionStyle == PARTITION_STYLE_GPT ? DriveLayout::Style::Gpt
-                                                              : DriveLayout::Style::Raw;
-  if (layout.style == DriveLayout::Style::Mbr) layout.mbrSignature = info.Mbr.Signature;
-  const size_t room = (bytes - offsetof(DRIVE_LAYOUT_INFORMATION_EX, PartitionEntry)) /
-                      sizeof(PARTITION_INFORMATION_EX);
-  const size_t count = info.PartitionCount < room ? info.PartitionCount : room;
-  for (size_t i = 0; i < count; ++i) {
-    const PARTITION_INFORMATION_EX& e = info.PartitionEntry[i];
-    LayoutPartition p;
-    p.number = e.PartitionNumber;
-    p.offset = e.StartingOffset.QuadPart;
-    p.length = e.PartitionLength.QuadPart;
-    if (e.PartitionStyle == PARTITION_STYLE_MBR) {
-      p.mbrType = e.Mbr.PartitionType;
-      p.active = e.Mbr.BootIndicator != FALSE;
-    } else if (e.PartitionStyle == PARTITION_STYLE_GPT) {
-      p.gptType = GuidText(e.Gpt.PartitionType);
-    }
-    layout.partitions.push_back(std::move(p));
-  }
-  return layout;
-}
-
 }  // namespace
-
-Win32CaptureSystem::Win32CaptureSystem() {
-  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-}
 
 Outcome<DriveLayout> Win32CaptureSystem::ReadDriveLayout(int disk) {
   Outcome<DriveLayout> out;
@@ -84,24 +36,17 @@ Outcome<DriveLayout> Win32CaptureSystem::ReadDriveLayout(int disk) {
     out.error = ::GetLastError();
     return out;
   }
-  std::vector<unsigned char> buffer(kFirstLayoutBytes);
-  DWORD returned = 0;
-  while (!::DeviceIoControl(device.get(), IOCTL_DISK_GET_DRIVE_LAYOUT_EX, nullptr, 0, buffer.data(),
-                            static_cast<DWORD>(buffer.size()), &returned, nullptr)) {
-    const DWORD error = ::GetLastError();
-    if (error != ERROR_INSUFFICIENT_BUFFER || buffer.size() >= kMaxLayoutBytes) {
-      out.error = error;
-      return out;
-    }
-    buffer.resize(buffer.size() * 2);
-  }
-  if (returned < offsetof(DRIVE_LAYOUT_INFORMATION_EX, PartitionEntry)) {
-    out.error = ERROR_INVALID_DATA;
+  auto buffer = ReadLayoutBuffer([&device](void* bytes, DWORD size, DWORD* returned) {
+    return ::DeviceIoControl(device.get(), IOCTL_DISK_GET_DRIVE_LAYOUT_EX, nullptr, 0, bytes, size,
+                             returned, nullptr) != FALSE;
+  });
+  if (!buffer.value) {
+    out.error = buffer.error;
     return out;
   }
-  DriveLayout layout =
-      ConvertLayout(*reinterpret_cast<const DRIVE_LAYOUT_INFORMATION_EX*>(buffer.data()), returned);
+  DriveLayout layout = ConvertLayout(buffer.value->info(), buffer.value->returned);
   GET_LENGTH_INFORMATION length;
+  DWORD returned = 0;
   if (::DeviceIoControl(device.get(), IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length,
                         sizeof length, &returned, nullptr)) {
     layout.diskBytes = length.Length.QuadPart;
@@ -126,6 +71,12 @@ Outcome<DeviceNumber> Win32CaptureSystem::VolumeDeviceNumber(const std::wstring&
   }
   out.value = DeviceNumber{number.DeviceType, number.DeviceNumber, number.PartitionNumber};
   return out;
+}
+
+bool Win32CaptureSystem::VolumeReadOnly(const std::wstring& root) {
+  DWORD flags = 0;
+  return ::GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+         (flags & FILE_READ_ONLY_VOLUME) != 0;
 }
 
 capture::PathEntry Win32CaptureSystem::LookUp(const std::wstring& path) {

@@ -8,12 +8,11 @@ namespace quorvane::win32 {
 
 class Win32CaptureSystem : public capture::CaptureSystem {
  public:
-  // Turns off the system's "no disk in the drive" boxes for this process: an empty card reader
-  // must not stop an unattended capture.
-  Win32CaptureSystem();
-
+  // Made beside a Win32Platform, which has turned the system's "no disk in the drive" boxes off:
+  // an empty card reader must not stop an unattended capture.
   capture::Outcome<capture::DriveLayout> ReadDriveLayout(int disk) override;
   capture::Outcome<capture::DeviceNumber> VolumeDeviceNumber(const std::wstring& letter) override;
+  bool VolumeReadOnly(const std::wstring& root) override;
   capture::PathEntry LookUp(const std::wstring& path) override;
   capture::Outcome<std::string> ReadFileRange(const std::wstring& path, uint64_t offset,
                                               uint32_t length) override;
