@@ -56,6 +56,7 @@ struct MessageBoxCell {
 struct WarningCell {
   std::string kind;  // "letter-role", "disk-cleaned", "message-box", "lost-log-line", ...
   std::string text;
+  report::Severity severity = report::Severity::Warning;  // as summary.json gives it
 };
 
 struct LetterCell {

@@ -59,6 +59,18 @@ void PrintRows(const std::vector<const FleetRow*>& rows, RowSource source, std::
   }
 
   const bool logs = source == RowSource::Log;
+  // What a technician must see first: the machines whose disk the run wipes (or wiped).
+  std::string wiped;
+  size_t wipes = 0;
+  for (const FleetRow* row : rows) {
+    if (!row->wipedDisk) continue;
+    ++wipes;
+    wiped += (wiped.empty() ? "" : ", ") + row->machine + " (disk " +
+             std::to_string(*row->wipedDisk) + ")";
+  }
+  Entry(out, logs ? "Wiped" : "Wipes",
+        wipes == 0 ? "no disk"
+                   : std::to_string(wipes) + (wipes == 1 ? " machine: " : " machines: ") + wiped);
   Entry(out, "Machines",
         std::to_string(rows.size()) + " (" + std::to_string(logs ? files : rows.size()) +
             (logs ? " log files)" : " profiles)"));

@@ -88,7 +88,7 @@ FleetRow RowOfReport(const RunReport& report, const std::string& profileFile) {
     row.messageBoxes.push_back(MessageBoxCell{box.text, box.caption});
   }
   for (const auto& warning : report.warnings) {
-    row.warnings.push_back(WarningCell{warning.kind, warning.text});
+    row.warnings.push_back(WarningCell{warning.kind, warning.text, warning.severity});
   }
   Wiped(report, row);
   row.simulatedMs = report.simulatedMs;

@@ -25,6 +25,12 @@ bool HoldsPartitionsInUse(const CLayoutJob& job, int32_t disk) {
 }
 }  // namespace
 
+std::wstring RapidStartScriptPath() {
+  return Format(L"%s%s", {kScriptFolder, kRapidStartScriptName});
+}
+
+std::wstring CarveCommandLine() { return Format(kCarveCommandLine, {RapidStartScriptPath()}); }
+
 void CLayoutJob::CarveRapidStartPartition() {
   const int32_t disk = m_SSDInfo.nDisk;
   WriteLog(kCarveLine);
@@ -67,7 +73,7 @@ void CLayoutJob::CarveRapidStartPartition() {
     return;
   }
 
-  const std::wstring scriptPath = Format(L"%s%s", {kScriptFolder, kRapidStartScriptName});
+  const std::wstring scriptPath = RapidStartScriptPath();
   const bool uefi = IsUefiBoot();
   const std::wstring typeId = uefi ? kGptTypeId : kMbrTypeId;
   const std::wstring styleLine = uefi ? L"convert gpt\n" : L"convert mbr\n";
@@ -78,7 +84,7 @@ void CLayoutJob::CarveRapidStartPartition() {
                                   Format(L"create partition primary size=%s\n", {sizeText}) +
                                   Format(L"set id=\"%s\"\n", {typeId}));
 
-  const std::wstring command = Format(kCarveCommandLine, {scriptPath});
+  const std::wstring command = CarveCommandLine();
   WriteLog(command);
   LogExitCode(RunCommand(command));
   m_biRST = false;

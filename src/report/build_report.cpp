@@ -13,6 +13,7 @@
 #include "report/role_stories.h"
 #include "report/sight.h"
 #include "report/warnings.h"
+#include "run/run_log.h"
 
 namespace quorvane::report {
 namespace {
@@ -179,7 +180,7 @@ void LogFiles(const SimPlatform& machine, RunReport& report) {
   for (const auto& write : machine.LogWrites()) {
     if (!write.written || seen.count(write.hostFile)) continue;
     const fs::path path(write.hostFile);
-    if (!EqualsIgnoreCaseAscii(FromUtf8(path.filename().string()), L"Quorvane.log")) continue;
+    if (!EqualsIgnoreCaseAscii(FromUtf8(path.filename().string()), kLogFileName)) continue;
     if (machine.EntryAt(write.hostFile) == nullptr) continue;
     seen.insert(write.hostFile);
     report.logFiles.push_back(LogFileReport{
@@ -277,11 +278,7 @@ RunReport BuildRunReport(const sim::Profile& loaded, const SimPlatform& machine,
   report.ssdHddMode = logged.Flag(kSsdHddModeLine);
   report.miniSsd = logged.Flag(kMiniSsdLine);
   report.rapidStart = logged.Flag(kRapidStartLine);
-  if (report.ssdHddMode == true) {
-    report.road = Road::Register;
-  } else if (report.miniSsd == true && report.rapidStart == true) {
-    report.road = Road::RapidStart;
-  }
+  report.road = job.m_Road;
   Roles(machine, job, report);
   report.pbrPartition = U8(logged.LastValue(kPbrPartitionLine).value_or(L""));
 

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "procedure/run_log_grammar.h"
+
 namespace quorvane::report {
 
-enum class Road { Register, RapidStart, None };
+// The road is the engine's own record of it (quorvane::Road).
 // The roads' names in summary.json and every table.
 inline constexpr char kRoadRegisterName[] = "register";
 inline constexpr char kRoadRapidStartName[] = "rapid-start";

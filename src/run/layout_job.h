@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "procedure/rapid_start.h"
+#include "procedure/run_log_grammar.h"
 #include "run/record_table.h"
 
 namespace quorvane {
@@ -106,6 +107,8 @@ class CLayoutJob {
   bool m_bSSDHDDMode = false;
   bool m_bminiSSD = false;
   uint32_t m_nRapidStartLimitMB = kRapidStartLimitMB;
+  // The road step 12 of the main sequence took; what a report of the run says it took.
+  Road m_Road = Road::None;
   std::array<DiskRecord, kMaxDisks> m_Disks;
   RecordTable<PartitionRecord, kMaxPartitions> m_Partitions;
   RoleSlot m_PBRInfo;

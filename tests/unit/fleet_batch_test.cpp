@@ -224,7 +224,8 @@ TEST(FleetBatch, PredictedAndActualJoinedByMachineName) {
   EXPECT_EQ(rows[0].differences, rows[1].differences);
   ASSERT_EQ(rows[0].differences.size(), 1u);
   EXPECT_EQ(rows[0].differences[0], (RunDifference{"road", "register", "rapid-start"}));
-  // Two profiles of one name: each says so.
+  // Two profiles that claim one machine: each says so.
+  EXPECT_EQ(rows[8].notes.size(), 1u);
   EXPECT_EQ(rows[10].notes.size(), 1u);
   EXPECT_TRUE(rows[11].notes.empty());
 
@@ -232,12 +233,14 @@ TEST(FleetBatch, PredictedAndActualJoinedByMachineName) {
   std::ostringstream out;
   PrintFleetSummary(rows, out);
   const std::string text = out.str();
-  EXPECT_NE(text.find("Predicted\nMachines   6 (6 profiles)\nStatus     simulated 5, "
-                      "bad-profile 1\n"),
+  EXPECT_NE(text.find("Predicted\nWipes      no disk\nMachines   6 (6 profiles)\nStatus     "
+                      "simulated 5, bad-profile 1\n"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("\nActual\nMachines   6 (0 log files)\nStatus     read 5, cut-short 1\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("\nActual\nWiped      no disk\nMachines   6 (0 log files)\nStatus     read 5, "
+                "cut-short 1\n"),
+      std::string::npos)
       << text;
   EXPECT_NE(text.find("\nCompared   same 2, differs 1, incomplete 2, no-log 1, no-profile 1\n"
                       "Differences\n"
@@ -258,6 +261,13 @@ TEST(FleetBatch, PredictedAndActualJoinedByMachineName) {
   EXPECT_EQ(table["differences"][4]["actualStatus"], "read");
   EXPECT_TRUE(table["differences"][4]["predictedStatus"].is_null());
   EXPECT_EQ(table["rows"][0]["comparison"], "differs");
+
+  // A profile whose name is not its machine folder's pairs by its file name.
+  FleetRow byFile = Row("Notebook seven", Simulation, "none");
+  byFile.profileFile = "profiles/NB-7.json";
+  const auto paired = JoinRuns({byFile}, {Row("nb-7", Log, "none")});
+  ASSERT_EQ(paired.size(), 2u);
+  EXPECT_EQ(paired[0].comparison, Comparison::Same);
 }
 
 TEST(FleetBatch, SummaryColoursWarningsBySeverityAndFailuresButNoRoad) {

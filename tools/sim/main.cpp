@@ -53,8 +53,9 @@ CLI::Validator JobsInRange() {
 
 constexpr char kHelpFooter[] =
     "Exit status: 0 the run completed (whatever road it took); 2 a usage, profile or output\n"
-    "error, reported on one line before anything is written; 3 with --logs: a log read as\n"
-    "foreign, damaged or cut short; 1 an internal failure.\n"
+    "error, reported on one line before anything is written; 3 with --logs or --batch: a log\n"
+    "read as foreign, damaged or cut short, a bad profile, or (--batch with --logs) a prediction\n"
+    "that differs or is incomplete; 1 an internal failure.\n"
     "The command line, the machine profiles and the output: docs/simulator.md\n"
     "(installed as /usr/share/doc/quorvane-sim/simulator.md).";
 
