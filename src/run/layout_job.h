@@ -36,6 +36,9 @@ struct PartitionRecord {
   int32_t SizeMB = 0;
   float SizeGB = 0;
   std::wstring Type;
+  // Set by the refresh when the label or type gave the partition a role (the SSD's aside): a
+  // slot keeps only the last partition of its role, but carving must spare every one of them.
+  bool bInRole = false;
 };
 
 // Which partition plays a role; nPartition is the 1-based number of the device path.
