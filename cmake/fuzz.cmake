@@ -7,7 +7,7 @@ endif()
 set(QUORVANE_FUZZ_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
                         -fno-omit-frame-pointer)
 # The engine gets coverage instrumentation so that the fuzzer sees its branches.
-foreach(layer quorvane_base quorvane_engine quorvane_sim)
+foreach(layer quorvane_base quorvane_engine quorvane_sim quorvane_fleet)
   target_compile_options(${layer} PRIVATE ${QUORVANE_FUZZ_FLAGS} -fsanitize=fuzzer-no-link)
 endforeach()
 
@@ -30,3 +30,5 @@ quorvane_fuzz_target(install_index_fuzz quorvane_engine)
 quorvane_fuzz_target(profile_loader_fuzz quorvane_sim)
 # Whole runs on machines built from the fuzzer's bytes, every invariant of the run checked.
 quorvane_fuzz_target(whole_run_fuzz quorvane_report)
+# The fleet reader on the logs of whole runs, whole and cut at any point.
+quorvane_fuzz_target(fleet_cut_fuzz quorvane_fleet)

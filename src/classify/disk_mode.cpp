@@ -24,7 +24,7 @@ void CLayoutJob::CheckSDDHDDMode() {
   }
 
   m_bSSDHDDMode = false;
-  WriteLog(L"Not PQSERVICE2 Set m_bSSDHDDMode = false");
+  WriteLog(kNotSsdHddModeLine);
 
   for (int32_t d = 0; d < count; ++d) {
     // The mini-SSD is wiped later: a disk number without a record is never taken.

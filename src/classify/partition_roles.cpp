@@ -49,29 +49,36 @@ void TagPartition(CLayoutJob& job, PartitionRecord& p) {
   const int32_t disk = p.DiskIndex;
   const int32_t next = p.PartitionIndex + 1;
   if (EqualsIgnoreCaseAscii(p.VolumeName, kPqServiceLabel)) {
+    p.bInRole = true;
     FillRoleSlot(job, job.m_PBRInfo, disk, next, kQhpRoleLine);
     FillRoleSlot(job, job.m_SSDInfo, disk, next, kSsdRoleLine);
   }
   if (EqualsIgnoreCaseAscii(p.VolumeName, kPqService2Label)) {
+    p.bInRole = true;
     FillRoleSlot(job, job.m_HDDInfo, disk, next, kHddRoleLine);
   }
   if (EqualsIgnoreCaseAscii(p.VolumeName, kSystemReservedLabel)) {
+    p.bInRole = true;
     FillRoleSlot(job, job.m_SYSInfo, disk, next, kSysRoleLine);
   }
   if (IsOsLabel(p.VolumeName)) {
     const DiskRecord* record = FindDisk(job.m_Disks, disk);
+    p.bInRole = true;
     int32_t number = record != nullptr && record->NoSignature ? p.PartitionIndex + 2 : next;
     FillRoleSlot(job, job.m_OSInfo, disk, number, kOsRoleLine);
   }
   MakeUpperAsciiInPlace(p.VolumeName);
   if (StartsWith(p.VolumeName, kRecoveryLabel)) {
+    p.bInRole = true;
     FillRoleSlot(job, job.m_RecoveryInfo, disk, next, kRecoveryRoleLine);
     FillRoleSlot(job, job.m_SSDInfo, disk, next, kSsdRoleLine);
   }
   if (EqualsIgnoreCaseAscii(p.VolumeName, kEspLabel) || OnGptSystemRoute(job, p)) {
+    p.bInRole = true;
     FillRoleSlot(job, job.m_SYSInfo, disk, next, kEfiRoleLine);
   }
   if (StartsWith(p.VolumeName, kPushButtonLabel)) {
+    p.bInRole = true;
     FillRoleSlot(job, job.m_PBRInfo, disk, p.PartitionIndex + 2, kPbrRoleLine);
     FillRoleSlot(job, job.m_HDDInfo, disk, next, kHddRoleLine);
   }

@@ -43,9 +43,11 @@ const char* ComparisonName(Comparison comparison) {
 
 const char* SourceName(RowSource source) { return source == RowSource::Log ? "log" : "simulation"; }
 
-bool RowFailed(const FleetRow& row) {
-  return row.status != RowStatus::Read && row.status != RowStatus::Simulated;
+bool StatusFailed(RowStatus status) {
+  return status != RowStatus::Read && status != RowStatus::Simulated;
 }
+
+bool RowFailed(const FleetRow& row) { return StatusFailed(row.status); }
 
 std::optional<int64_t> DurationMs(const FleetRow& row) {
   if (!row.startMs || !row.endMs) return std::nullopt;

@@ -56,6 +56,7 @@ struct MessageBoxCell {
 struct WarningCell {
   std::string kind;  // "letter-role", "disk-cleaned", "message-box", "lost-log-line", ...
   std::string text;
+  report::Severity severity = report::Severity::Warning;  // as summary.json gives it
 };
 
 struct LetterCell {
@@ -145,6 +146,7 @@ struct FleetRow {
 
 // A row that could not be read or run whole: foreign, damaged, cut short or a bad profile.
 bool RowFailed(const FleetRow& row);
+bool StatusFailed(RowStatus status);
 
 // From the run's first log line to its last; empty when either is not known.
 std::optional<int64_t> DurationMs(const FleetRow& row);

@@ -2,10 +2,12 @@
 #include "fleet/fleet_summary.h"
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "fleet/run_comparison.h"
 #include "fleet/table_cells.h"
+#include "report/terminal_summary.h"
 #include "report/warning_texts.h"
 
 namespace quorvane::fleet {
@@ -18,18 +20,31 @@ void Entry(std::ostream& out, const std::string& label, const std::string& text)
       << text << "\n";
 }
 
+using report::PaintSeverity;
+using report::Severity;
+
+// A name with its count, and the severity it is painted in (none: plain).
+struct Count {
+  std::string name;
+  size_t count = 0;
+  std::optional<Severity> severity;
+};
+
 // "name count, ..." in the order given, those with no machine left out; "none" when all are.
-std::string Counts(const std::vector<std::pair<std::string, size_t>>& counts) {
+std::string Counts(const std::vector<Count>& counts, bool colour) {
   std::string text;
-  for (const auto& [name, count] : counts) {
-    if (count == 0) continue;
-    text += (text.empty() ? "" : ", ") + name + " " + std::to_string(count);
+  for (const Count& c : counts) {
+    if (c.count == 0) continue;
+    const std::string item = c.name + " " + std::to_string(c.count);
+    text +=
+        (text.empty() ? "" : ", ") + (c.severity ? PaintSeverity(item, *c.severity, colour) : item);
   }
   return text.empty() ? "none" : text;
 }
 
 // The machines of one source: how many, per status, road and warning kind, and those that failed.
-void PrintRows(const std::vector<const FleetRow*>& rows, RowSource source, std::ostream& out) {
+void PrintRows(const std::vector<const FleetRow*>& rows, RowSource source, std::ostream& out,
+               bool colour) {
   size_t files = 0;
   std::map<RowStatus, size_t> statuses;
   std::map<std::string, size_t> roads;
@@ -44,38 +59,58 @@ void PrintRows(const std::vector<const FleetRow*>& rows, RowSource source, std::
   }
 
   const bool logs = source == RowSource::Log;
+  // What a technician must see first: the machines whose disk the run wipes (or wiped).
+  std::string wiped;
+  size_t wipes = 0;
+  for (const FleetRow* row : rows) {
+    if (!row->wipedDisk) continue;
+    ++wipes;
+    wiped += (wiped.empty() ? "" : ", ") + row->machine + " (disk " +
+             std::to_string(*row->wipedDisk) + ")";
+  }
+  Entry(out, logs ? "Wiped" : "Wipes",
+        wipes == 0 ? "no disk"
+                   : std::to_string(wipes) + (wipes == 1 ? " machine: " : " machines: ") + wiped);
   Entry(out, "Machines",
         std::to_string(rows.size()) + " (" + std::to_string(logs ? files : rows.size()) +
             (logs ? " log files)" : " profiles)"));
-  std::vector<std::pair<std::string, size_t>> statusCounts;
+  // A row not read or run whole is a failure of the table, as a failed command is of a run.
+  std::vector<Count> statusCounts;
   for (RowStatus status : {RowStatus::Simulated, RowStatus::BadProfile, RowStatus::Read,
                            RowStatus::CutShort, RowStatus::Damaged, RowStatus::Foreign}) {
-    statusCounts.emplace_back(StatusName(status), statuses[status]);
+    statusCounts.push_back(
+        Count{StatusName(status), statuses[status],
+              StatusFailed(status) ? std::optional(Severity::Danger) : std::nullopt});
   }
-  Entry(out, "Status", Counts(statusCounts));
-  std::vector<std::pair<std::string, size_t>> roadCounts;
-  for (const char* road : kRoadOrder) roadCounts.emplace_back(road, roads[road]);
-  roadCounts.emplace_back("unknown", roads[""]);
-  Entry(out, "Roads", Counts(roadCounts));
-  std::vector<std::pair<std::string, size_t>> warningCounts;
+  Entry(out, "Status", Counts(statusCounts, colour));
+  // A road is neither good nor bad.
+  std::vector<Count> roadCounts;
+  for (const char* road : kRoadOrder) roadCounts.push_back(Count{road, roads[road], std::nullopt});
+  roadCounts.push_back(Count{"unknown", roads[""], std::nullopt});
+  Entry(out, "Roads", Counts(roadCounts, colour));
+  std::vector<Count> warningCounts;
   for (const char* kind :
        {report::kLetterRoleWarning, report::kDiskCleanedWarning, report::kMessageBoxWarning,
         report::kLostLogLineWarning, report::kCommandFailedWarning}) {
-    warningCounts.emplace_back(kind, warned[kind]);
+    warningCounts.push_back(Count{kind, warned[kind], report::KindSeverity(kind)});
     warned.erase(kind);
   }
-  for (const auto& [kind, count] : warned) warningCounts.emplace_back(kind, count);
-  Entry(out, "Warnings", Counts(warningCounts));
+  for (const auto& [kind, count] : warned)
+    warningCounts.push_back(Count{kind, count, report::KindSeverity(kind)});
+  Entry(out, "Warnings", Counts(warningCounts, colour));
 
   std::string label = logs ? "Not read" : "Not run";
   for (const FleetRow* row : rows) {
     if (!RowFailed(*row)) continue;
-    Entry(out, label, row->machine + "  " + StatusName(row->status) + ": " + row->problem);
+    Entry(out, label,
+          row->machine + "  " +
+              PaintSeverity(std::string(StatusName(row->status)) + ": " + row->problem,
+                            Severity::Danger, colour));
     label.clear();
   }
 }
 
-void PrintDifferences(const std::vector<FleetRow>& rows, std::ostream& out) {
+void PrintDifferences(const std::vector<FleetRow>& rows, std::ostream& out, bool colour) {
   std::map<Comparison, size_t> counts;
   for (const FleetRow& row : rows) {
     // A pair counts once, by its predicted row.
@@ -84,12 +119,15 @@ void PrintDifferences(const std::vector<FleetRow>& rows, std::ostream& out) {
       ++counts[*row.comparison];
     }
   }
-  std::vector<std::pair<std::string, size_t>> comparisonCounts;
+  // A prediction that differs from the real run is for someone to look at.
+  std::vector<Count> comparisonCounts;
   for (Comparison comparison : {Comparison::Same, Comparison::Differs, Comparison::Incomplete,
                                 Comparison::NoLog, Comparison::NoProfile}) {
-    comparisonCounts.emplace_back(ComparisonName(comparison), counts[comparison]);
+    comparisonCounts.push_back(
+        Count{ComparisonName(comparison), counts[comparison],
+              comparison == Comparison::Differs ? std::optional(Severity::Warning) : std::nullopt});
   }
-  Entry(out, "Compared", Counts(comparisonCounts));
+  Entry(out, "Compared", Counts(comparisonCounts, colour));
   // A machine on one side only is one name on a line of them: a rollout may hold thousands.
   std::string noLog, noProfile;
   bool heading = false;
@@ -104,7 +142,7 @@ void PrintDifferences(const std::vector<FleetRow>& rows, std::ostream& out) {
     heading = true;
     std::string label = row.machine;
     for (const std::string& line : ComparisonLines(machine)) {
-      Entry(out, label, line);
+      Entry(out, label, PaintSeverity(line, Severity::Warning, colour));
       label.clear();
     }
   }
@@ -114,7 +152,7 @@ void PrintDifferences(const std::vector<FleetRow>& rows, std::ostream& out) {
 
 }  // namespace
 
-void PrintFleetSummary(const std::vector<FleetRow>& rows, std::ostream& out) {
+void PrintFleetSummary(const std::vector<FleetRow>& rows, std::ostream& out, bool colour) {
   std::vector<const FleetRow*> predicted, actual;
   bool compared = false;
   for (const FleetRow& row : rows) {
@@ -123,17 +161,17 @@ void PrintFleetSummary(const std::vector<FleetRow>& rows, std::ostream& out) {
   }
   if (!predicted.empty() && !actual.empty()) {
     out << "Predicted\n";
-    PrintRows(predicted, RowSource::Simulation, out);
+    PrintRows(predicted, RowSource::Simulation, out, colour);
     out << "\nActual\n";
-    PrintRows(actual, RowSource::Log, out);
+    PrintRows(actual, RowSource::Log, out, colour);
   } else if (!predicted.empty()) {
-    PrintRows(predicted, RowSource::Simulation, out);
+    PrintRows(predicted, RowSource::Simulation, out, colour);
   } else {
-    PrintRows(actual, RowSource::Log, out);
+    PrintRows(actual, RowSource::Log, out, colour);
   }
   if (compared) {
     out << "\n";
-    PrintDifferences(rows, out);
+    PrintDifferences(rows, out, colour);
   }
 }
 

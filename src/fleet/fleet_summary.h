@@ -10,7 +10,8 @@
 namespace quorvane::fleet {
 
 // Predicted and actual rows each get their own counts; a joined table (JoinRuns) also gets the
-// machines per comparison and each machine not the same with how it differs.
-void PrintFleetSummary(const std::vector<FleetRow>& rows, std::ostream& out);
+// machines per comparison and each machine not the same with how it differs. `colour` paints
+// warning kinds by their severity and the rows not read or run whole as failures.
+void PrintFleetSummary(const std::vector<FleetRow>& rows, std::ostream& out, bool colour = false);
 
 }  // namespace quorvane::fleet

@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "base/text.h"
 #include "base/utf8_path.h"
@@ -83,6 +86,39 @@ class StampReader {
   int64_t dayMs_ = 0;
 };
 
+// Text saved as UTF-16: a byte-order mark, or the section's '[' followed by a zero byte.
+bool IsUtf16(std::string_view data) {
+  return data.starts_with("\xFF\xFE") || data.starts_with("\xFE\xFF") ||
+         data.starts_with(std::string_view("[\0", 2)) ||
+         data.starts_with(std::string_view("\0[", 2));
+}
+
+// The line before, as the writer files it: its time stamp and its key (the text before the first
+// '='). The writer replaces the value of a key already there, so a line of the same stamp and key
+// as the one before it is not the writer's, unless its key itself held '=' (the line then holds
+// another '=' and the writer never matched it).
+class RepeatedKey {
+ public:
+  bool Repeats(int64_t ms, std::string_view text, size_t eq) {
+    const std::string_view key = text.substr(0, eq);
+    // Most lines differ from the one before in stamp or key: the '=' after it is looked for
+    // only when both agree.
+    const bool repeats = ms == ms_ && key == key_ && Single(text, eq) && Single(text_, eq);
+    ms_ = ms;
+    key_ = key;
+    text_ = text;
+    return repeats;
+  }
+
+ private:
+  static bool Single(std::string_view text, size_t eq) {
+    return text.find('=', eq + 1) == std::string_view::npos;
+  }
+  int64_t ms_ = -1;
+  std::string_view key_;
+  std::string_view text_;
+};
+
 // The text after the stamp: message '=' value. A key that starts with '=' (the separator line)
 // lost the stamp's closing blank when the INI writer reread the file.
 bool SplitLine(std::string_view line, StampReader& stamps, int64_t& ms, std::string_view& text) {
@@ -116,17 +152,38 @@ bool ParseTimeStamp(std::string_view s, int64_t& ms) {
 void ScanLogFile(LogFile& file) {
   static const std::string kHeader = "[" + Narrow8(kLogSection) + "]";
   std::string_view data(file.bytes.data(), file.bytes.size());
-  if (data.starts_with("\xEF\xBB\xBF")) data.remove_prefix(3);  // saved again by an editor
   file.lines.clear();
+  file.endsInLine = 0;
+  if (IsUtf16(data)) {
+    file.verdict = FileVerdict::Damaged;
+    file.problem = "UTF-16 text: save it as the program wrote it, 8-bit";
+    return;
+  }
+  if (data.starts_with("\xEF\xBB\xBF")) data.remove_prefix(3);  // saved again by an editor
   file.lines.reserve(data.size() / 48);
   if (data.empty()) {
     file.verdict = FileVerdict::Damaged;
     file.problem = "the file is empty";
     return;
   }
+  // The writer ends every line: text after the last line end was cut while it was written.
+  const size_t whole = data.rfind('\n') + 1;  // 0 when there is none
+  if (whole < data.size()) {
+    std::string_view partial = data.substr(whole);
+    if (partial.back() == '\r') partial.remove_suffix(1);
+    data = data.substr(0, whole);
+    if (whole == 0 &&
+        !EqualsIgnoreCase(partial, std::string_view(kHeader).substr(0, partial.size()))) {
+      file.verdict = FileVerdict::Foreign;
+      file.problem = "not a run log: it does not start with " + kHeader;
+      return;
+    }
+    file.endsInLine = 1;  // counted on below
+  }
 
   Damage damage{file};
   StampReader stamps;
+  RepeatedKey repeated;
   uint32_t number = 0;
   size_t pos = 0;
   while (pos < data.size()) {
@@ -142,6 +199,7 @@ void ScanLogFile(LogFile& file) {
       if (!SplitLine(line, stamps, ms, text)) {
         file.verdict = FileVerdict::Foreign;
         file.problem = "not a run log: it does not start with " + kHeader;
+        file.endsInLine = 0;
         return;
       }
       // Our lines without their section: read them, but the file was not left as written.
@@ -165,13 +223,24 @@ void ScanLogFile(LogFile& file) {
       damage.Add(number, "no time stamp");
       continue;
     }
-    if (text.find('=') == std::string_view::npos) {
+    const size_t eq = text.find('=');
+    if (eq == std::string_view::npos) {
       damage.Add(number, "no '=' after the message");
+      continue;
+    }
+    if (repeated.Repeats(ms, text, eq)) {
+      damage.Add(number,
+                 "the time stamp and key of the line before again, which the writer "
+                 "would have merged");
       continue;
     }
     file.lines.push_back(LogLine{ms, number, ClassifyLine(text)});
   }
-  if (file.lines.empty() && damage.count == 0) damage.Add(number, "no log line after the section");
+  if (file.endsInLine != 0) {
+    file.endsInLine = number + 1;
+  } else if (file.lines.empty() && damage.count == 0) {
+    damage.Add(number, "no log line after the section");
+  }
   damage.Finish();
 }
 
@@ -195,7 +264,8 @@ LogFile ReadLogFile(const std::filesystem::path& path) {
   }
   if (static_cast<uintmax_t>(size) > kMaxLogBytes) {
     file.verdict = FileVerdict::Foreign;
-    file.problem = "not a run log: " + std::to_string(size) + " bytes";
+    file.problem = "not a run log: " + std::to_string(size) + " bytes, over the limit of " +
+                   kMaxLogSize + " for a log";
     return file;
   }
   file.bytes.resize(static_cast<size_t>(size));

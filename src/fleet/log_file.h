@@ -25,6 +25,9 @@ struct LogFile {
   FileVerdict verdict = FileVerdict::Ours;
   std::string problem;  // why Damaged or Foreign, naming the line
   std::vector<LogLine> lines;
+  // The line the file ends inside, not read (the writer ends every line); 0 when it ends with a
+  // line end.
+  uint32_t endsInLine = 0;
 
   LogFile() = default;
   LogFile(const LogFile&) = delete;
@@ -35,11 +38,15 @@ struct LogFile {
 
 // Larger files are not run logs (a run writes well under a megabyte); they are not read.
 inline constexpr uintmax_t kMaxLogBytes = 64u << 20;
+inline constexpr char kMaxLogSize[] = "64 MiB";
 
 // Reads the file whole and scans it.
 LogFile ReadLogFile(const std::filesystem::path& path);
 // Splits `file.bytes` into lines and judges them: [Quorvane] first, then "stamp message=value"
-// lines (CR LF or LF; a blank line is passed over).
+// lines (CR LF or LF; a blank line is passed over). A file that does not end with a line end was
+// cut inside its last line, which is not read. A line of the same time stamp and key (the text
+// before the first '=', when the line holds no other) as the line before it is not the writer's,
+// which would have merged them: it is damage. Text saved as UTF-16 is named as such.
 void ScanLogFile(LogFile& file);
 
 // "%2d/%2d/%2d %2d:%2d:%2d:%3d" with a four-digit year, without the closing blank.

@@ -53,6 +53,38 @@ void Add(Found& found, const fs::path& absoluteFile, const fs::path& spelled) {
   found[MachineFolderOfAbsolute(absoluteFile).native()].emplace(absoluteFile.native(), spelled);
 }
 
+// Whether `inner` is `outer` or lies inside it (both canonical).
+bool Within(const fs::path& inner, const fs::path& outer) {
+  auto i = inner.begin();
+  for (auto o = outer.begin(); o != outer.end(); ++o, ++i) {
+    if (i == inner.end() || *i != *o) return false;
+  }
+  return true;
+}
+
+// A link met in the walk: false when it is not to be followed (a loop, or it leads nowhere).
+// `spelled` names it as the input does.
+bool FollowLink(const fs::directory_entry& entry, const fs::path& spelled,
+                std::vector<std::string>& passedOver) {
+  std::error_code ec;
+  const fs::path target = fs::canonical(entry.path(), ec);
+  if (ec) {
+    passedOver.push_back(Utf8OfPath(spelled) +
+                         (ec == std::errc::too_many_symbolic_link_levels
+                              ? std::string(": a link loop: the link leads back to itself")
+                              : ": a link that leads nowhere (" + ec.message() + ")"));
+    return false;
+  }
+  if (!fs::is_directory(target, ec)) return true;
+  const fs::path parent = fs::canonical(entry.path().parent_path(), ec);
+  if (!ec && Within(parent, target)) {
+    passedOver.push_back(Utf8OfPath(spelled) + ": a link loop: it leads back to " +
+                         Utf8OfPath(target) + ", which holds it");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 fs::path MachineFolderOf(const fs::path& logFile) {
@@ -60,7 +92,10 @@ fs::path MachineFolderOf(const fs::path& logFile) {
 }
 
 std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
-                                         std::vector<std::string>& errors) {
+                                         std::vector<std::string>& errors,
+                                         std::vector<std::string>* passedOver) {
+  std::vector<std::string> ignored;
+  std::vector<std::string>& skipped = passedOver != nullptr ? *passedOver : ignored;
   Found found;
   static const std::string logName = Upper(kLogFileName);
   for (const std::string& input : inputs) {
@@ -76,9 +111,18 @@ std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
     // Walk the absolute, normal root: every entry's path is then absolute and normal as it is.
     const size_t rootChars = root.native().size();
     size_t logs = 0;
-    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
+    fs::recursive_directory_iterator it(root,
+                                        fs::directory_options::skip_permission_denied |
+                                            fs::directory_options::follow_directory_symlink,
+                                        ec);
     for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
       const fs::path& entry = it->path();
+      std::error_code linkError;
+      if (it->is_symlink(linkError) &&
+          !FollowLink(*it, path / entry.native().substr(rootChars + 1), skipped)) {
+        it.disable_recursion_pending();
+        continue;
+      }
       if (!SameNameIgnoringCase(entry.filename(), logName)) continue;
       std::error_code typeError;
       if (!it->is_regular_file(typeError)) continue;

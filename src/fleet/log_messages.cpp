@@ -18,7 +18,7 @@
 #include "procedure/layout_sequence.h"
 #include "procedure/log_copy.h"
 #include "procedure/rapid_start.h"
-#include "procedure/recovery_registration.h"
+#include "procedure/run_log_grammar.h"
 #include "run/command.h"
 #include "run/run_log.h"
 
@@ -140,9 +140,10 @@ class MessageTable {
   MessageTable() {
     Value(kPbrPartitionLine, LineKind::PbrPartition);
     Value(kPbrLetterLine, LineKind::PbrLetter);
-    Value(kSsdHddModeLine, LineKind::Flag, 0);
-    Value(kMiniSsdLine, LineKind::Flag, 1);
-    Value(kRapidStartLine, LineKind::Flag, 2);
+    // The flag summary's three flags, between its separators.
+    for (uint8_t flag = 0; flag < 3; ++flag) {
+      Value(FlagSummaryLines()[flag + 1u], LineKind::Flag, flag);
+    }
     Value(kInvalidFunctionLine, LineKind::BootMode);
     Value(kNoAccessLine, LineKind::BootMode);
     Value(kDefaultLine, LineKind::BootMode);
@@ -154,24 +155,24 @@ class MessageTable {
     Value(kEfiRoleLine, LineKind::Role, kSysRole);
     Value(kOsRoleLine, LineKind::Role, kOsRole);
     Value(kRecoveryRoleLine, LineKind::Role, kRecoveryRole);
-    // The commands whose line is the command itself.
+    // The commands whose line is the command itself: the probe's, the image listing's and the
+    // roads'.
     Value(kProbeCommand, LineKind::Command);
     Value(kIndexCommandFile, LineKind::Command);
-    Value(kRegistrationScript, LineKind::Command);
-    Value(Format(kCarveCommandLine, {Format(L"%s%s", {kScriptFolder, kRapidStartScriptName})}),
-          LineKind::Command);
+    for (Road road : {Road::Register, Road::RapidStart}) {
+      Value(RoadCommandLine(road), LineKind::Command);
+    }
 
-    Fixed(kSmbiosSuccessLine, LineKind::RunStart);
-    Fixed(kSmbiosFailLine, LineKind::RunStart);
+    for (const wchar_t* line : RunStartLines()) Fixed(line, LineKind::RunStart);
     Fixed(kRefreshLine, LineKind::RefreshStart);
     Fixed(kNoMiniSsdLine, LineKind::NoMiniSsd);
-    Fixed(kRegisterLine, LineKind::Road, 0);
-    Fixed(kCarveLine, LineKind::Road, 1);
-    Fixed(kNoRoadLine, LineKind::Road, 2);
-    Fixed(kTooSmallSkipLine, LineKind::CarveSkipped);
-    Fixed(kInUseSkipLine, LineKind::CarveSkipped);
+    Fixed(FlagSummaryLines()[0], LineKind::Separator);
+    for (size_t i = 0; i < kRoads.size(); ++i) {
+      Fixed(RoadFirstLine(kRoads[i]), LineKind::Road, static_cast<uint8_t>(i));
+    }
+    for (const wchar_t* line : RapidStartSkipLines()) Fixed(line, LineKind::CarveSkipped);
     Fixed(kCopyLogLine, LineKind::CopyLog);
-    copyScript_ = Narrow8(Format(kCopyScript, {kPbrLetter}));
+    copyScript_ = Narrow8(CopyCommandLine());
 
     Scan(kInventoryErrorLine, LineKind::InventoryError);
     Scan(kExitCodeLine, LineKind::ExitCode);

@@ -24,8 +24,9 @@ enum class LineKind : uint8_t {
   StandInDisk,   // number: the disk that stands in for the recovery partition
   PbrPartition,  // value: the device path M: is meant for
   PbrLetter,     // the first line written after M: was mapped
+  Separator,     // the line around the flag summary
   Flag,          // which: 0 SSD+HDD mode, 1 mini-SSD, 2 rapid start; value "true" or "false"
-  Road,          // which: 0 register, 1 rapid-start, 2 none
+  Road,          // which: the road's place in kRoads
   CarveDisk,     // number: the disk the carving wipes
   CarveSkipped,
   Command,    // text: the command line; value "false" when the command file is missing

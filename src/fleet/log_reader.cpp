@@ -10,6 +10,7 @@
 #include "procedure/layout_sequence.h"
 #include "procedure/log_copy.h"
 #include "procedure/recovery_registration.h"
+#include "procedure/run_log_grammar.h"
 #include "report/warning_texts.h"
 #include "run/layout_job.h"
 #include "run/run_log.h"
@@ -36,9 +37,30 @@ const std::string& FalseText() {
   return text;
 }
 
-const std::string& CopyScript() {
-  static const std::string text = Narrow8(Format(kCopyScript, {kPbrLetter}));
+const std::string& SmbiosFailText() {
+  static const std::string text = Narrow8(kSmbiosFailLine);
   return text;
+}
+
+const std::string& CopyScript() {
+  static const std::string text = Narrow8(CopyCommandLine());
+  return text;
+}
+
+// The roads' command lines, in the order of kRoads.
+const std::array<std::string, 3>& RoadCommands() {
+  static const std::array<std::string, 3> lines = {Narrow8(RoadCommandLine(kRoads[0])),
+                                                   Narrow8(RoadCommandLine(kRoads[1])),
+                                                   Narrow8(RoadCommandLine(kRoads[2]))};
+  return lines;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Where the first part of a run's log is: "X:\Quorvane.log or its copy RYTOOLS\Quorvane.log".
+std::string FirstPartFiles() {
+  return Narrow8(LogFilePath(L"")) + " or its copy " + Narrow8(kToolsFolderName) + "\\" +
+         Narrow8(kLogFileName);
 }
 
 std::string LineText(const LogMessage& message) {
@@ -52,12 +74,17 @@ class Replay {
   void Line(const RunLine& at) {
     const LogLine& line = *at.line;
     const LogMessage& m = line.message;
+    // A line repeated as it stands (a key that held '=' may stand twice) marks no step again.
+    if (last_ == nullptr || !SameLine(*last_->line, line)) Landmarks(at);
     if (registerAt_ && !registerChecked_) {
       // W: and C: are mapped before the pause that follows the registration's first line.
       registerChecked_ = true;
       if (line.ms - *registerAt_ >= kLetterSettleMs + kMountFailedMs) MountFailed();
     }
     switch (m.kind) {
+      case LineKind::RunStart:
+        smbiosFailed_ = m.message == SmbiosFailText();
+        break;
       case LineKind::InventoryError:
         row_.inventoryErrors.push_back(m.number[1]);
         break;
@@ -116,13 +143,9 @@ class Replay {
       case LineKind::Road:
         if (row_.road.empty()) row_.road = kRoadOrder[m.which];
         if (row_.road == kRoadRegister && !registerAt_) registerAt_ = line.ms;
-        if (row_.road == kRoadNone) roadEnded_ = true;
         break;
       case LineKind::CarveDisk:
         carveDisk_ = static_cast<int32_t>(m.number[0]);
-        break;
-      case LineKind::CarveSkipped:
-        roadEnded_ = true;
         break;
       case LineKind::Command:
         // The image listing's command file is run only when it exists ("true").
@@ -159,12 +182,14 @@ class Replay {
       row_.letters.push_back(LetterCell{Narrow8(kPbrLetter), pbrTarget_, ""});
     }
     row_.commandsWhole = run.hasEarly && pbrLetterSeen_;
+    Completion(run);
+    // A run not read whole does not hold every command.
+    if (row_.status != RowStatus::Read) row_.commandsWhole = false;
     if (row_.road == kRoadRapidStart && carveDisk_ && carveStarted_ &&
         carveExitCode_ != kDiskpartScriptNotOpened) {
       row_.wipedDisk = carveDisk_;
     }
     Warnings();
-    Completion(run);
   }
 
  private:
@@ -192,9 +217,7 @@ class Replay {
   }
 
   void Close() {
-    if (openIsCopy_) copyClosed_ = true;
     if (openIsCarve_) {
-      roadEnded_ = true;
       const CommandCell& command = row_.commands[*open_];
       carveStarted_ = command.started;
       carveExitCode_ = command.exitCode;
@@ -220,9 +243,13 @@ class Replay {
     for (const std::string& box : boxes_) {
       row_.messageBoxes.push_back(MessageBoxCell{box, Narrow8(kProgramName)});
     }
+    // A wiped disk that held labelled partitions is the one danger; what else a log shows warns.
     auto warn = [&](const char* kind, std::string text) {
-      row_.warnings.push_back(WarningCell{kind, std::move(text)});
+      const Severity severity =
+          std::string_view(kind) == kDiskCleanedWarning ? Severity::Danger : Severity::Warning;
+      row_.warnings.push_back(WarningCell{kind, std::move(text), severity});
     };
+    if (smbiosFailed_) warn(kSmbiosUnreadWarning, SmbiosFailLoggedText(SmbiosFailText()));
     if (mNotMapped_) warn(kLetterRoleWarning, PbrNotMappedText(Narrow8(kPbrLetter), pbrTarget_));
     if (row_.wipedDisk) {
       // A log lists only the partitions that had a letter.
@@ -255,41 +282,140 @@ class Replay {
     }
   }
 
-  // The run's last line: the copy's outcome when the recovery partition was found (or when the
-  // copy began, if the early part is missing), else the end of its road.
-  void Completion(const MachineRun& run) {
-    auto lastLine = [this] {
-      return "\"" + LineText(last_->line->message) + "\" (" + FormatLocalTime(last_->line->ms) +
-             ")";
-    };
-    if (!pbrLetterSeen_) {
-      if (run.hasEarly && pbrTarget_.empty()) {
-        CutShort("the run never mapped M:; its log ends at " + lastLine());
-      } else {
-        row_.notes.push_back(
-            "the log from \"PBR letter\" on is missing: Quorvane.log in the root of the recovery "
-            "partition");
-      }
+  // Where the run is, step by step: the grammar says which landmark may come next.
+  void Landmarks(const RunLine& at) {
+    const LogMessage& m = at.line->message;
+    std::optional<Landmark> landmark;
+    Road road = Road::None;
+    size_t summaryLine = 0;
+    switch (m.kind) {
+      case LineKind::RunStart:
+        landmark = Landmark::RunStart;
+        break;
+      case LineKind::PbrPartition:
+        landmark = Landmark::PbrPartition;
+        break;
+      case LineKind::PbrLetter:
+        landmark = Landmark::PbrLetter;
+        break;
+      case LineKind::Separator:
+        landmark = Landmark::SummaryLine;
+        break;
+      case LineKind::Flag:
+        landmark = Landmark::SummaryLine;
+        summaryLine = m.which + 1u;
+        break;
+      case LineKind::Road:
+        landmark = Landmark::RoadStart;
+        road = kRoads[m.which];
+        break;
+      case LineKind::CarveSkipped:
+        landmark = Landmark::CarveSkipped;
+        break;
+      case LineKind::Command:
+        if (position_.stage == LogStage::InRoad &&
+            m.text == RoadCommands()[static_cast<size_t>(position_.road)]) {
+          landmark = Landmark::RoadCommand;
+        }
+        break;
+      case LineKind::CopyLog:
+        landmark = Landmark::CopyStart;
+        break;
+      case LineKind::CallError:
+        landmark = Landmark::CallError;
+        break;
+      case LineKind::ExitCode:
+        landmark = Landmark::ExitCode;
+        break;
+      default:
+        break;
+    }
+    if (!landmark || broken_) return;
+    if (const auto next = Advance(position_, *landmark, road, summaryLine)) {
+      position_ = *next;
       return;
     }
-    const bool copyExpected = refreshSeen_ ? roles_[kPbrRole].found : copySeen();
-    const bool roadDone = row_.road == kRoadRegister || roadEnded_;
-    if (row_.road.empty() || !roadDone || (copyExpected && !copyClosed_)) {
-      CutShort("the run never reached its last line; its log ends at " + lastLine());
-    }
+    // Lines are missing before this one: a part of the run ends early.
+    broken_ = true;
+    const auto wanted = WhatFollows(position_, std::nullopt);
+    CutShort("the run's log breaks off at " + Where(last_) + ", where " +
+             Quoted(wanted ? Narrow8(wanted->line) : std::string("nothing")) +
+             " should follow; it goes on at " + Where(&at));
   }
 
-  bool copySeen() const {
-    for (const CommandCell& command : row_.commands) {
-      if (command.commandLine == copyScript_) return true;
+  // The run's last line: the copy's outcome when the recovery partition was found, else the end
+  // of its road.
+  void Completion(const MachineRun& run) {
+    const LogLine& first = *run.lines.front().line;
+    if (first.message.kind != LineKind::RunStart && first.message.kind != LineKind::PbrLetter) {
+      CutShort("no run starts in these logs (neither " + Quoted(Narrow8(RunStartLines()[0])) +
+               " nor " + Quoted(Narrow8(RunStartLines()[1])) + " nor " +
+               Quoted(Narrow8(kPbrLetterLine)) + "): they begin in the middle of a run, at " +
+               Where(&run.lines.front()));
+      return;
     }
-    return false;
+    if (broken_) return;
+    // The copy's start tells that the recovery partition was found, when the roles do not.
+    std::optional<bool> pbrFound;
+    if (refreshSeen_) pbrFound = roles_[kPbrRole].found;
+    if (position_.stage >= LogStage::CopyRunning) pbrFound = true;
+    auto next = WhatFollows(position_, pbrFound);
+    // A line the writer merged into an earlier one of its key and millisecond is not in the log;
+    // the run goes on as if it were.
+    while (next && next->keyKnown) {
+      const RunLine* merged = MergedInto(run, Narrow8(next->line));
+      const auto after = merged ? Advance(position_, next->landmark) : std::nullopt;
+      if (!after) break;
+      row_.notes.push_back("the log has no " + Quoted(Narrow8(next->line)) + " after " +
+                           Where(last_) +
+                           ": the INI writer merged it into the earlier line of that key and time "
+                           "stamp; the run is read whole");
+      position_ = *after;
+      next = WhatFollows(position_, pbrFound);
+    }
+    if (!next) return;
+    const std::string wanted = Narrow8(next->line);
+    std::string why = "the run never reached its last line: its log ends at " + Where(last_) +
+                      ", where " + Quoted(wanted) + " should follow";
+    if (!next->command.empty()) why += " (the exit code of " + Narrow8(next->command) + ")";
+    if (position_.stage == LogStage::FirstPartOver) {
+      why += ": it begins the log in the root of the recovery partition (" +
+             Narrow8(LogFilePath(kPbrLetter)) + "), which is not among these logs";
+    } else if (!pbrFound && wanted == Narrow8(kCopyLogLine)) {
+      why += " when the run found the recovery partition, which only the log's first part tells (" +
+             FirstPartFiles() + ", not among these logs)";
+    }
+    CutShort(std::move(why));
+  }
+
+  // The earlier line of the run's last part that a missing line `message` of the last line's
+  // millisecond would have merged into, or null.
+  static const RunLine* MergedInto(const MachineRun& run, const std::string& message) {
+    const RunLine& last = run.lines.back();
+    for (size_t i = run.lines.size(); i-- > 0;) {
+      const RunLine& line = run.lines[i];
+      if (line.part != last.part || line.line->ms != last.line->ms) break;
+      if (line.line->message.message == message) return &line;
+    }
+    return nullptr;
+  }
+
+  static std::string Where(const RunLine* at) {
+    if (at == nullptr) return "its start";
+    return Quoted(LineText(at->line->message)) + " (" + FormatLocalTime(at->line->ms) + ")";
+  }
+
+  static bool SameLine(const LogLine& a, const LogLine& b) {
+    return a.ms == b.ms && a.message.message == b.message.message &&
+           a.message.value == b.message.value;
   }
 
   void CutShort(std::string why) {
     if (row_.status == RowStatus::Read) {
       row_.status = RowStatus::CutShort;
       row_.problem = std::move(why);
+    } else if (row_.status == RowStatus::CutShort) {
+      row_.problem += "; " + why;
     } else {
       row_.notes.push_back(std::move(why));
     }
@@ -298,6 +424,7 @@ class Replay {
   FleetRow& row_;
   const std::string& copyScript_ = CopyScript();
   std::array<RoleCell, kRoleCount> roles_;
+  bool smbiosFailed_ = false;
   bool refreshSeen_ = false;
   bool ssdCountZero_ = false;
   std::string pbrTarget_;
@@ -311,8 +438,8 @@ class Replay {
   std::optional<size_t> open_;
   bool openIsCopy_ = false;
   bool openIsCarve_ = false;
-  bool copyClosed_ = false;
-  bool roadEnded_ = false;
+  LogPosition position_;
+  bool broken_ = false;  // a landmark came out of order: the position is no longer known
   std::optional<int32_t> carveDisk_;
   bool carveStarted_ = false;
   std::optional<uint32_t> carveExitCode_;
@@ -337,14 +464,31 @@ FleetRow ReadMachineRow(const std::string& machine, const std::vector<LogFile>& 
     row.status = foreign == files.size() ? RowStatus::Foreign : RowStatus::Damaged;
     row.problem = problems;
   }
-
   const MachineRun run = LatestRun(files);
   row.notes = run.notes;
-  if (run.lines.empty()) return row;
+  for (const LogFile& file : files) {
+    if (file.endsInLine == 0) continue;
+    const std::string cut = file.path + " ends inside line " + std::to_string(file.endsInLine) +
+                            ", which is not read: the file was cut while it was written";
+    if (row.status == RowStatus::Read) {
+      row.status = RowStatus::CutShort;
+      row.problem = cut;
+    } else if (row.status == RowStatus::CutShort) {
+      row.problem += "; " + cut;
+    } else {
+      row.notes.push_back(cut);
+    }
+  }
+  if (run.lines.empty()) {
+    if (row.status == RowStatus::Read) {
+      row.status = RowStatus::CutShort;
+      row.problem = "no line of a run in these logs";
+    }
+    return row;
+  }
   if (!run.hasEarly) {
-    row.notes.push_back(
-        "the log before \"PBR letter\" is missing: X:\\Quorvane.log or its copy "
-        "RYTOOLS\\Quorvane.log");
+    row.notes.push_back("the log before " + Quoted(Narrow8(kPbrLetterLine)) +
+                        " is missing: " + FirstPartFiles());
   }
   if (run.earlierRuns > 0) {
     row.notes.push_back(std::to_string(run.earlierRuns) +

@@ -28,7 +28,8 @@ bool EndsWithJson(const std::string& name) {
 }  // namespace
 
 std::vector<std::string> FindProfiles(const std::vector<std::string>& inputs,
-                                      std::vector<std::string>& errors) {
+                                      std::vector<std::string>& errors,
+                                      std::vector<std::string>* passedOver) {
   std::vector<std::string> profiles;
   std::set<fs::path> taken;  // absolute, normal paths
   auto take = [&](const fs::path& path) {
@@ -48,7 +49,15 @@ std::vector<std::string> FindProfiles(const std::vector<std::string>& inputs,
     std::vector<fs::path> found;
     fs::directory_iterator it(path, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-      if (EndsWithJson(Utf8OfPath(it->path().filename()))) found.push_back(it->path());
+      if (EndsWithJson(Utf8OfPath(it->path().filename()))) {
+        found.push_back(it->path());
+      } else if (passedOver != nullptr) {
+        std::error_code typeError;
+        passedOver->push_back(Utf8OfPath(it->path()) +
+                              (it->is_directory(typeError)
+                                   ? ": a folder (profiles are not searched in subfolders)"
+                                   : ": not named *.json"));
+      }
     }
     if (ec) {
       errors.push_back(input + ": " + ec.message());

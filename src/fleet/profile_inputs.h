@@ -13,7 +13,9 @@ namespace quorvane::fleet {
 // that is not a regular file (a folder, a pipe) is still taken: its row says what it is, so
 // nothing is passed over in silence. An input that does not exist, is neither a file nor a
 // folder, or is a folder with no *.json, is named in `errors`.
+// Each entry of a folder that is not taken is named, with why, in `passedOver`.
 std::vector<std::string> FindProfiles(const std::vector<std::string>& inputs,
-                                      std::vector<std::string>& errors);
+                                      std::vector<std::string>& errors,
+                                      std::vector<std::string>* passedOver = nullptr);
 
 }  // namespace quorvane::fleet

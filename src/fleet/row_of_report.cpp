@@ -4,11 +4,14 @@
 #include <filesystem>
 
 #include "base/utf8_path.h"
+#include "inventory/wmi_paths.h"
 
 namespace quorvane::fleet {
 namespace {
 
 using report::RunReport;
+
+constexpr int64_t kBytesPerMB = 1048576;
 
 std::array<RoleCell, kRoleCount> Roles(const RunReport& report) {
   std::array<RoleCell, kRoleCount> cells{};
@@ -43,7 +46,8 @@ void Disks(const RunReport& report, FleetRow& row) {
     DiskCell cell;
     cell.index = disk.index;
     cell.model = disk.model;
-    cell.sizeMB = disk.sizeMB;
+    // As the inventory's 32-bit field holds it, and its log shows it.
+    cell.sizeMB = BytesToMB(disk.sizeMB * kBytesPerMB);
     cell.style = disk.style;
     for (const auto& part : disk.partitions) cell.partitions += part.hidden ? 0 : 1;
     row.disks.push_back(std::move(cell));
@@ -58,7 +62,8 @@ FleetRow RowOfReport(const RunReport& report, const std::string& profileFile) {
   row.source = RowSource::Simulation;
   row.status = RowStatus::Simulated;
   row.profileFile = profileFile;
-  for (const auto& log : report.logFiles) row.logFiles.push_back(log.path);
+  // A batch writes no output tree: the logs are named as the run wrote them on the machine.
+  for (const auto& log : report.logFiles) row.logFiles.push_back(log.written);
 
   row.road = report::RoadName(report.road);
   row.ssdHddMode = report.ssdHddMode;
@@ -84,7 +89,7 @@ FleetRow RowOfReport(const RunReport& report, const std::string& profileFile) {
     row.messageBoxes.push_back(MessageBoxCell{box.text, box.caption});
   }
   for (const auto& warning : report.warnings) {
-    row.warnings.push_back(WarningCell{warning.kind, warning.text});
+    row.warnings.push_back(WarningCell{warning.kind, warning.text, warning.severity});
   }
   Wiped(report, row);
   row.simulatedMs = report.simulatedMs;

@@ -2,8 +2,10 @@
 #include "fleet/run_comparison.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 
+#include "base/utf8_path.h"
 #include "fleet/table_cells.h"
 
 namespace quorvane::fleet {
@@ -111,6 +113,11 @@ void NoteSharedNames(std::vector<FleetRow>& rows, const char* what) {
   }
 }
 
+// The profile's file name without ".json", as a log folder may be named after it.
+std::string FileStem(const std::string& profileFile) {
+  return Utf8OfPath(PathFromUtf8(profileFile).stem());
+}
+
 }  // namespace
 
 std::vector<RunDifference> CompareRuns(const FleetRow& predicted, const FleetRow& actual) {
@@ -138,17 +145,38 @@ std::vector<RunDifference> CompareRuns(const FleetRow& predicted, const FleetRow
 }
 
 std::vector<FleetRow> JoinRuns(std::vector<FleetRow> predicted, std::vector<FleetRow> actual) {
-  NoteSharedNames(predicted, "profiles");
   NoteSharedNames(actual, "log folders");
   // Each name's actual rows in order, taken one by one as predicted rows of that name come.
   std::map<std::string, std::vector<size_t>> unpaired;
   for (size_t i = actual.size(); i-- > 0;) unpaired[Key(actual[i].machine)].push_back(i);
 
+  // A profile claims the machine of its name, or else the one of its file name.
+  std::vector<std::string> claims;
+  std::map<std::string, std::vector<size_t>> claimants;
+  for (size_t i = 0; i < predicted.size(); ++i) {
+    std::string claim = Key(predicted[i].machine);
+    const std::string stem = Key(FileStem(predicted[i].profileFile));
+    if (!unpaired.count(claim) && unpaired.count(stem)) claim = stem;
+    claimants[claim].push_back(i);
+    claims.push_back(std::move(claim));
+  }
+  for (const auto& [claim, rows] : claimants) {
+    if (rows.size() < 2) continue;
+    std::string files;
+    for (size_t i : rows) files += (files.empty() ? "" : ", ") + predicted[i].profileFile;
+    for (size_t i : rows) {
+      predicted[i].notes.push_back(std::to_string(rows.size()) + " profiles claim machine " +
+                                   predicted[i].machine + " (by name or file name): " + files +
+                                   "; they are paired with its logs in this order");
+    }
+  }
+
   std::vector<FleetRow> rows;
   rows.reserve(predicted.size() + actual.size());
   std::vector<bool> paired(actual.size(), false);
-  for (FleetRow& left : predicted) {
-    auto& waiting = unpaired[Key(left.machine)];
+  for (size_t p = 0; p < predicted.size(); ++p) {
+    FleetRow& left = predicted[p];
+    auto& waiting = unpaired[claims[p]];
     if (waiting.empty()) {
       left.comparison = Comparison::NoLog;
       rows.push_back(std::move(left));
@@ -189,6 +217,11 @@ std::vector<ComparedMachine> MachinesNotSame(const std::vector<FleetRow>& rows) 
     }
     if (*row.comparison != Comparison::Same) listed.push_back(machine);
   }
+  // What went otherwise than predicted first, then the machines on one side only.
+  std::stable_partition(listed.begin(), listed.end(), [](const ComparedMachine& m) {
+    const Comparison c = *m.Either().comparison;
+    return c == Comparison::Differs || c == Comparison::Incomplete;
+  });
   return listed;
 }
 

@@ -18,9 +18,11 @@ std::vector<RunDifference> CompareRuns(const FleetRow& predicted, const FleetRow
 
 // Predicted against actual, machine by machine: the predicted rows in their order, each followed
 // by the actual row of its machine, then the actual rows no predicted row names, in their order.
-// Names match ignoring ASCII case (Windows' folder names do); a name on several rows of one side
-// pairs them in order and each such row notes it. Both rows of a pair get their comparison and
-// differences; a row without a partner gets NoLog or NoProfile. Nothing is dropped.
+// Names match ignoring ASCII case (Windows' folder names do). A profile claims the log machine
+// of its name, or else the one of its profile's file name without ".json"; several profiles that
+// claim one machine are paired with its rows in order and each notes the others, as does each of
+// several log rows of one name. Both rows of a pair get their comparison and differences; a row
+// without a partner gets NoLog or NoProfile. Nothing is dropped.
 std::vector<FleetRow> JoinRuns(std::vector<FleetRow> predicted, std::vector<FleetRow> actual);
 
 // One machine of a joined table: its predicted row, its actual row, or both.
@@ -30,8 +32,8 @@ struct ComparedMachine {
   const FleetRow& Either() const { return predicted != nullptr ? *predicted : *actual; }
 };
 
-// The machines a Differences section lists, in the order of a table JoinRuns made: those whose
-// comparison is not Same.
+// The machines a Differences section lists: those whose comparison is not Same, the ones that
+// differ or are incomplete first, each group in the order of the table JoinRuns made.
 std::vector<ComparedMachine> MachinesNotSame(const std::vector<FleetRow>& rows);
 
 }  // namespace quorvane::fleet

@@ -21,6 +21,8 @@ th { background: #f0f0f0; position: sticky; top: 0; }
 td { white-space: nowrap; }
 td.wide { white-space: normal; min-width: 16em; max-width: 36em; overflow-wrap: break-word; }
 tr.failed td { background: #fde8e8; }
+tr.danger td { background: #f6c4c4; }
+tr.danger td:first-child { border-left: 4px solid #b42318; }
 td.status-read { color: #1a7f37; }
 td.status-failed { color: #b42318; font-weight: 600; }
 td.empty { background: #fafafa; }
@@ -90,7 +92,11 @@ void WriteHtml(const std::vector<FleetRow>& rows, std::ostream& out) {
   for (const Column* column : columns) out << "<th>" << EscapeHtml(column->name) << "</th>";
   out << "</tr></thead>\n<tbody>\n";
   for (const FleetRow& row : rows) {
-    out << (RowFailed(row) ? "<tr class=\"failed\">" : "<tr>");
+    // A run that wipes a disk holding labelled partitions is tinted darker than a failed row.
+    const bool danger = std::any_of(
+        row.warnings.begin(), row.warnings.end(),
+        [](const WarningCell& warning) { return warning.severity == report::Severity::Danger; });
+    out << (danger ? "<tr class=\"danger\">" : RowFailed(row) ? "<tr class=\"failed\">" : "<tr>");
     for (const Column* column : columns) {
       const auto items = column->items(row);
       std::string cls = column->wide ? "wide" : "";

@@ -79,7 +79,9 @@ Json RowJson(const FleetRow& row) {
   json["messageBoxes"] = boxes;
   Json warnings = Json::array();
   for (const WarningCell& warning : row.warnings) {
-    warnings.push_back(Json{{"kind", warning.kind}, {"text", warning.text}});
+    warnings.push_back(Json{{"kind", warning.kind},
+                            {"text", warning.text},
+                            {"severity", report::SeverityName(warning.severity)}});
   }
   json["warnings"] = warnings;
   json["wipedDisk"] = OrNull(row.wipedDisk);

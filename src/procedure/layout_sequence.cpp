@@ -79,11 +79,14 @@ void CLayoutJob::RunLayoutSequence() {
 
   // 12. Exactly one road.
   if (m_bSSDHDDMode) {
+    m_Road = Road::Register;
     RegisterRecoveryImage();
   } else if (m_bminiSSD && m_biRST) {
+    m_Road = Road::RapidStart;
     CarveRapidStartPartition();
   } else {
-    WriteLog(kNoRoadLine);
+    m_Road = Road::None;
+    WriteLog(RoadFirstLine(Road::None));
   }
 
   // 13. Carry the RAM-drive log and scripts onto the recovery partition.

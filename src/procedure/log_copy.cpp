@@ -9,14 +9,18 @@
 
 namespace quorvane {
 
+std::wstring CopyScriptPath(const std::wstring& pbrLetter) {
+  return Format(kCopyScript, {pbrLetter});
+}
+
 void CLayoutJob::CopyLogToPbr(const std::wstring& pbrLetter) {
   WriteLog(kCopyLogLine);
-  const std::wstring scriptPath = Format(kCopyScript, {pbrLetter});
+  const std::wstring scriptPath = CopyScriptPath(pbrLetter);
   const std::wstring tools = Format(L"%s\\%s", {pbrLetter, kToolsFolderName});
   // The script copies itself before deleting itself, so the tools folder keeps a record of it.
   const std::wstring script =
       Format(L"MKDIR %s\n", {tools}) +
-      Format(L"XCOPY /c /f /i /y /h %s%s %s\\\n", {kScriptFolder, kRapidStartScriptName, tools}) +
+      Format(L"XCOPY /c /f /i /y /h %s %s\\\n", {RapidStartScriptPath(), tools}) +
       Format(L"XCOPY /c /f /i /y /h %s %s\\\n", {LogFilePath(L""), tools}) +
       Format(L"XCOPY /c /f /i /y /h %s %s\\\n", {scriptPath, tools}) +
       Format(L"del /S /R %s\n", {scriptPath});

@@ -17,13 +17,24 @@ constexpr wchar_t kGptTypeId[] = L"d3bfe2de-3daf-11df-ba40-e3a556d89593";
 constexpr wchar_t kMbrTypeId[] = L"84";
 
 // Carving wipes the whole disk: one that holds Windows, its boot or recovery partitions, or the
-// log being written is no cache SSD, however small.
+// log being written is no cache SSD, however small. A role's slot names only the last partition
+// found in it, so every partition the refresh gave a role counts, not only the slots'.
 bool HoldsPartitionsInUse(const CLayoutJob& job, int32_t disk) {
   for (const RoleSlot* slot : {&job.m_PBRInfo, &job.m_SYSInfo, &job.m_OSInfo, &job.m_RecoveryInfo})
     if (slot->bFound && slot->nDisk == disk) return true;
+  for (const PartitionRecord& partition : job.m_Partitions) {
+    if (partition.DiskIndex == kEmptyIndex) break;
+    if (partition.bInRole && partition.DiskIndex == disk) return true;
+  }
   return *job.m_pLogDir == kPbrLetter && job.m_PBRInfo.nDisk == disk;
 }
 }  // namespace
+
+std::wstring RapidStartScriptPath() {
+  return Format(L"%s%s", {kScriptFolder, kRapidStartScriptName});
+}
+
+std::wstring CarveCommandLine() { return Format(kCarveCommandLine, {RapidStartScriptPath()}); }
 
 void CLayoutJob::CarveRapidStartPartition() {
   const int32_t disk = m_SSDInfo.nDisk;
@@ -67,7 +78,7 @@ void CLayoutJob::CarveRapidStartPartition() {
     return;
   }
 
-  const std::wstring scriptPath = Format(L"%s%s", {kScriptFolder, kRapidStartScriptName});
+  const std::wstring scriptPath = RapidStartScriptPath();
   const bool uefi = IsUefiBoot();
   const std::wstring typeId = uefi ? kGptTypeId : kMbrTypeId;
   const std::wstring styleLine = uefi ? L"convert gpt\n" : L"convert mbr\n";
@@ -78,7 +89,7 @@ void CLayoutJob::CarveRapidStartPartition() {
                                   Format(L"create partition primary size=%s\n", {sizeText}) +
                                   Format(L"set id=\"%s\"\n", {typeId}));
 
-  const std::wstring command = Format(kCarveCommandLine, {scriptPath});
+  const std::wstring command = CarveCommandLine();
   WriteLog(command);
   LogExitCode(RunCommand(command));
   m_biRST = false;

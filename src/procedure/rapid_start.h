@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace quorvane {
 
@@ -10,6 +11,9 @@ inline constexpr wchar_t kScriptFolder[] = L"X:";
 inline constexpr wchar_t kRapidStartScriptName[] = L"\\NAPP2P_SSDHDD.ini";
 // The command that carves, with the script's path; logged as it is run.
 inline constexpr wchar_t kCarveCommandLine[] = L"Diskpart.exe /s %s";
+// X:\NAPP2P_SSDHDD.ini, and the command line that runs it: what the carving writes and logs.
+std::wstring RapidStartScriptPath();
+std::wstring CarveCommandLine();
 
 // The road's first line, then the cache SSD's disk number.
 inline constexpr wchar_t kCarveLine[] =

@@ -11,8 +11,10 @@
 #include "report/changes.h"
 #include "report/explanations.h"
 #include "report/logged_lines.h"
+#include "report/role_stories.h"
 #include "report/sight.h"
 #include "report/warnings.h"
+#include "run/run_log.h"
 
 namespace quorvane::report {
 namespace {
@@ -28,6 +30,7 @@ DiskReport DiskOf(const sim::DiskSpec& disk) {
   report.model = U8(disk.model);
   report.style = disk.gpt ? "gpt" : "mbr";
   report.sizeMB = disk.sizeMB;
+  report.media = disk.media;
   report.mediaType = U8(disk.mediaType);
   const std::vector<int> wmiIndexes = sim::WmiIndexes(disk);
   for (size_t i = 0; i < disk.partitions.size(); ++i) {
@@ -106,9 +109,14 @@ void Roles(const SimPlatform& machine, const CLayoutJob& job, RunReport& report)
       {kRoleNames[2], &job.m_OSInfo},  {kRoleNames[3], &job.m_SSDInfo},
       {kRoleNames[4], &job.m_HDDInfo}, {kRoleNames[5], &job.m_RecoveryInfo}};
   for (const auto& [name, slot] : slots) {
-    report.roles.push_back(RoleReport{
-        name, slot->bFound, slot->nDisk, slot->nPartition,
-        NoteOf(machine.VolumeOfTarget(PartitionDevicePath(slot->nDisk, slot->nPartition)))});
+    RoleReport role;
+    role.name = name;
+    role.found = slot->bFound;
+    role.disk = slot->nDisk;
+    role.partition = slot->nPartition;
+    role.volume =
+        NoteOf(machine.VolumeOfTarget(PartitionDevicePath(slot->nDisk, slot->nPartition)));
+    report.roles.push_back(std::move(role));
   }
 }
 
@@ -173,11 +181,12 @@ void LogFiles(const SimPlatform& machine, RunReport& report) {
   for (const auto& write : machine.LogWrites()) {
     if (!write.written || seen.count(write.hostFile)) continue;
     const fs::path path = PathFromUtf8(write.hostFile);
-    if (!EqualsIgnoreCaseAscii(FromUtf8(Utf8OfPath(path.filename())), L"Quorvane.log")) continue;
+    if (!EqualsIgnoreCaseAscii(FromUtf8(Utf8OfPath(path.filename())), kLogFileName)) continue;
     if (machine.EntryAt(write.hostFile) == nullptr) continue;
     seen.insert(write.hostFile);
     report.logFiles.push_back(LogFileReport{
-        write.hostFile, VolumeLetters(machine, Utf8OfPath(path.parent_path().filename()))});
+        write.hostFile, VolumeLetters(machine, Utf8OfPath(path.parent_path().filename())),
+        U8(write.file)});
   }
 }
 
@@ -231,6 +240,12 @@ std::string VolumeText(const VolumeNote& volume) {
   return "\"" + volume.label + "\"";
 }
 
+std::string RoleText(const RoleReport& role) {
+  if (!role.found) return role.story;
+  return "disk " + std::to_string(role.disk) + " partition " + std::to_string(role.partition) +
+         "  " + VolumeText(role.volume) + "; " + role.story;
+}
+
 const char* SeverityName(Severity severity) {
   switch (severity) {
     case Severity::Danger:
@@ -264,11 +279,7 @@ RunReport BuildRunReport(const sim::Profile& loaded, const SimPlatform& machine,
   report.ssdHddMode = logged.Flag(kSsdHddModeLine);
   report.miniSsd = logged.Flag(kMiniSsdLine);
   report.rapidStart = logged.Flag(kRapidStartLine);
-  if (report.ssdHddMode == true) {
-    report.road = Road::Register;
-  } else if (report.miniSsd == true && report.rapidStart == true) {
-    report.road = Road::RapidStart;
-  }
+  report.road = job.m_Road;
   Roles(machine, job, report);
   report.pbrPartition = U8(logged.LastValue(kPbrPartitionLine).value_or(L""));
 
@@ -292,9 +303,10 @@ RunReport BuildRunReport(const sim::Profile& loaded, const SimPlatform& machine,
   LettersAtStart(loaded, report);
   Letters(machine, report);
   PlaceRoles(report);
-  MarkWhatTheRunSaw(job, logged, report);
+  MarkWhatTheRunSaw(machine, job, logged, report);
+  TellRoleStories(machine, logged, report);
 
-  report.rapidStartWhy = RapidStartWhy(logged);
+  report.rapidStartWhy = RapidStartWhy(report, logged);
   report.roadWhy = RoadWhy(report, logged);
   report.warnings = BuildWarnings(machine, logged, report);
   report.changes = BuildChanges(loaded, machine, report);

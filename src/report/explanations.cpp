@@ -42,14 +42,17 @@ std::string NotSsdHddWhy(const RunReport& report, const LoggedLines& logged) {
 
 }  // namespace
 
-std::string RapidStartWhy(const LoggedLines& logged) {
+std::string RapidStartWhy(const RunReport& report, const LoggedLines& logged) {
+  if (report.smbiosReadFailed) return "the SMBIOS read failed: rapid start was not decided";
   if (logged.Logged(kSmbiosFailLine)) return "no SMBIOS capability record";
   if (logged.Logged(kRapidStartWantedLine)) return "the SMBIOS record asks for it";
   if (logged.Logged(kRapidStartNotWantedLine)) return "the SMBIOS record does not ask for it";
   return "the SMBIOS record revision decides nothing";
 }
 
-std::string RoadWhy(const RunReport& report, const LoggedLines& logged) {
+namespace {
+
+std::string RoadOnly(const RunReport& report, const LoggedLines& logged) {
   const std::string ssd = std::to_string(RoleDisk(report, "ssd"));
   if (report.road == Road::Register)
     return "SSD+HDD mode: the SSD is disk " + ssd +
@@ -57,15 +60,20 @@ std::string RoadWhy(const RunReport& report, const LoggedLines& logged) {
            std::to_string(RoleDisk(report, "hdd"));
   if (report.road == Road::RapidStart) {
     std::string why =
-        "disk " + ssd + " is a cache SSD " + Limit() + " and " + RapidStartWhy(logged);
+        "disk " + ssd + " is a cache SSD " + Limit() + " and " + RapidStartWhy(report, logged);
     if (logged.Logged(kInUseSkipLine)) why += "; it holds partitions in use, so nothing was carved";
     if (logged.Logged(kTooSmallSkipLine))
       why += "; it is too small for the cache, so nothing was carved";
     return why;
   }
+  if (report.miniSsd == true && report.smbiosReadFailed)
+    return "disk " + ssd + " is a cache SSD " + Limit() + ", but " + RapidStartWhy(report, logged);
   if (report.miniSsd == true)
     return "disk " + ssd + " is a cache SSD " + Limit() +
-           ", but rapid start is off: " + RapidStartWhy(logged);
+           ", but rapid start is off: " + RapidStartWhy(report, logged);
+  if (report.diskCount <= 0 && report.firstInventoryFailed)
+    return "every attempt of its first inventory failed, so the run counted no disk and looked for "
+           "neither SSD+HDD mode nor a cache SSD";
   if (report.diskCount <= 0)
     return "the run counted no disk, so it looked for neither SSD+HDD mode nor a cache SSD";
   if (report.diskCount == 1)
@@ -78,6 +86,17 @@ std::string RoadWhy(const RunReport& report, const LoggedLines& logged) {
            "cache SSD";
   return counted + "none is a cache SSD " + Limit() +
          ", and it is not SSD+HDD mode: " + NotSsdHddWhy(report, logged);
+}
+
+}  // namespace
+
+std::string RoadWhy(const RunReport& report, const LoggedLines& logged) {
+  std::string why = RoadOnly(report, logged);
+  // The boot mode decides the letters the run probes, and so the roles it can find.
+  if (!report.firmwareAnswer.empty())
+    why += "; the boot mode was not decided: the firmware probe " + report.firmwareAnswer +
+           ", so the run took legacy BIOS";
+  return why;
 }
 
 }  // namespace quorvane::report

@@ -23,7 +23,7 @@ using Broken = std::vector<std::string>;
 // point, %s any text.
 bool MatchesLogFormat(std::wstring_view message, std::wstring_view format);
 
-// The flag summary, then the first line of a road; the log copy's exit code when it began.
+// The run's lines, lost or not, follow the grammar of its log up to its last line.
 void CheckCompleted(const CheckedRun& run, Broken& broken);
 // diskpart touches only a listed cache SSD that holds nothing in use.
 void CheckWipes(const CheckedRun& run, Broken& broken);

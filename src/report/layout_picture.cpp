@@ -77,6 +77,12 @@ const LetterChange* ChangeOf(const RunReport& report, const std::string& letter)
   return nullptr;
 }
 
+const RoleReport* RoleOf(const RunReport& report, PartitionRole role) {
+  for (const auto& slot : report.roles)
+    if (slot.name == StyleOf(role).name) return &slot;
+  return nullptr;
+}
+
 // The before row is the machine as the run found it, marked with what it never saw; the after row
 // is the machine as it left it, with the roles it found and the letters it changed.
 Segment PartitionSegment(const RunReport& report, const PartitionReport& part, size_t number,
@@ -116,7 +122,10 @@ Segment PartitionSegment(const RunReport& report, const PartitionReport& part, s
     }
     segment.letters.push_back(mark);
   }
-  if (!roleNames.empty()) tip += "; the run took it as " + Join(roleNames, " + ");
+  for (PartitionRole role : part.roles) {
+    tip += std::string("; the run took it as ") + StyleOf(role).shortName;
+    if (const RoleReport* found = RoleOf(report, role)) tip += ": " + found->story;
+  }
   segment.tooltip = tip;
   return segment;
 }
@@ -386,6 +395,7 @@ std::string RenderLayoutPicture(const RunReport& report) {
     for (const auto& role : report.unplacedRoles) roles.push_back(EscapeHtml(role));
     html += "<p class=\"other\">Roles pointing at no partition: " + Join(roles, "; ") + "</p>\n";
   }
+  html += picture::RolesSection(report);
   html += picture::WarningsSection(report);
   html += picture::ChangesSection(report);
   html += "</main></body></html>\n";

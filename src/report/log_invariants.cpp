@@ -2,6 +2,7 @@
 // are kept, and the simulated time covers the waits it made.
 #include <algorithm>
 #include <cwctype>
+#include <optional>
 #include <set>
 
 #include "base/text.h"
@@ -12,8 +13,10 @@
 #include "procedure/log_copy.h"
 #include "procedure/rapid_start.h"
 #include "procedure/recovery_registration.h"
+#include "procedure/run_log_grammar.h"
 #include "report/invariant_checks.h"
 #include "report/warning_texts.h"
+#include "run/command.h"
 #include "run/run_log.h"
 
 namespace quorvane::report::invariants {
@@ -44,13 +47,6 @@ std::string Quoted8(const LogWrite& write) {
   return Quoted(ToUtf8(LogMessage(write.key)) + "=" + ToUtf8(write.value));
 }
 
-// Index of the first write at or after `from` whose message is `message`; npos when none.
-size_t FindMessage(const std::vector<LogWrite>& writes, std::wstring_view message, size_t from) {
-  for (size_t i = from; i < writes.size(); ++i)
-    if (LogMessage(writes[i].key) == message) return i;
-  return std::wstring_view::npos;
-}
-
 }  // namespace
 
 bool MatchesLogFormat(std::wstring_view message, std::wstring_view format) {
@@ -79,33 +75,67 @@ bool MatchesLogFormat(std::wstring_view message, std::wstring_view format) {
   return message.empty();
 }
 
+namespace {
+
+// The landmark of the run's grammar a message is, if any.
+std::optional<Landmark> LandmarkOf(std::wstring_view message, const LogPosition& at, Road& road,
+                                   size_t& summaryLine) {
+  for (const wchar_t* line : RunStartLines())
+    if (message == line) return Landmark::RunStart;
+  if (message == kPbrPartitionLine) return Landmark::PbrPartition;
+  if (message == kPbrLetterLine) return Landmark::PbrLetter;
+  const auto summary = FlagSummaryLines();
+  for (size_t i = 0; i + 1 < summary.size(); ++i) {
+    if (message != summary[i]) continue;
+    summaryLine = i;
+    return Landmark::SummaryLine;
+  }
+  for (Road each : kRoads) {
+    if (message != RoadFirstLine(each)) continue;
+    road = each;
+    return Landmark::RoadStart;
+  }
+  for (const wchar_t* line : RapidStartSkipLines())
+    if (message == line) return Landmark::CarveSkipped;
+  if (at.stage == LogStage::InRoad && message == RoadCommandLine(at.road))
+    return Landmark::RoadCommand;
+  if (message == kCopyLogLine) return Landmark::CopyStart;
+  if (MatchesLogFormat(message, kCallErrorLine)) return Landmark::CallError;
+  if (MatchesLogFormat(message, kExitCodeLine)) return Landmark::ExitCode;
+  return std::nullopt;
+}
+
+}  // namespace
+
+// Every line the run wrote, lost or not, in the order of the run's grammar, up to its last line.
 void CheckCompleted(const CheckedRun& run, Broken& broken) {
-  const auto& writes = run.machine.LogWrites();
-  size_t at = 0;
-  for (const wchar_t* line :
-       {kSeparatorLine, kSsdHddModeLine, kMiniSsdLine, kRapidStartLine, kSeparatorLine}) {
-    at = FindMessage(writes, line, at);
-    if (at == std::wstring_view::npos) {
-      broken.push_back("the run did not complete: its flag summary never logged \"" + ToUtf8(line) +
-                       "\"");
+  LogPosition at;
+  for (const LogWrite& write : run.machine.LogWrites()) {
+    const std::wstring_view message = LogMessage(write.key);
+    Road road = Road::None;
+    size_t summaryLine = 0;
+    const auto landmark = LandmarkOf(message, at, road, summaryLine);
+    if (!landmark) continue;
+    // "PBR letter" that M: could not take is written again on X:.
+    if (*landmark == Landmark::PbrLetter && at.stage == LogStage::SummaryNext &&
+        at.summaryLines == 0) {
+      continue;
+    }
+    const auto next = Advance(at, *landmark, road, summaryLine);
+    if (!next) {
+      broken.push_back("the run's log does not follow its grammar: \"" + ToUtf8(message) +
+                       "\" came where it cannot");
       return;
     }
-    ++at;
+    at = *next;
   }
-  size_t road = std::wstring_view::npos;
-  for (const wchar_t* first : {kRegisterLine, kCarveLine, kNoRoadLine})
-    road = std::min(road, FindMessage(writes, first, at));
-  if (road == std::wstring_view::npos) {
-    broken.push_back("the run did not complete: no road began after its flag summary");
-    return;
+  bool pbrFound = false;
+  for (const RoleReport& role : run.report.roles)
+    pbrFound |= role.name == kRoleNames[0] && role.found;
+  if (const auto next = WhatFollows(at, pbrFound)) {
+    broken.push_back("the run did not complete: its log ends before \"" + ToUtf8(next->line) +
+                     "\"");
   }
-  const size_t copy = FindMessage(writes, kCopyLogLine, road);
-  if (copy == std::wstring_view::npos) return;
-  for (size_t i = copy + 1; i < writes.size(); ++i)
-    if (MatchesLogFormat(LogMessage(writes[i].key), kExitCodeLine)) return;
-  broken.push_back(
-      "the run did not complete: the log copy began but its exit code was never "
-      "logged");
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/sim_platform.h"
@@ -22,6 +23,10 @@ class LoggedLines {
   std::optional<bool> Flag(std::wstring_view message) const;
   // The disk a role line names: its last value is "true on <disk> <partition> <device>".
   std::optional<int> RoleDisk(std::wstring_view message) const;
+  // Disk and partition of a role line's value; empty when the value is not one.
+  static std::optional<std::pair<int, int>> RolePlace(std::wstring_view value);
+  // Every line, in the order the run wrote them.
+  const std::vector<sim::SimPlatform::LogWrite>& Writes() const { return writes_; }
 
  private:
   const std::vector<sim::SimPlatform::LogWrite>& writes_;

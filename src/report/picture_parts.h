@@ -14,6 +14,7 @@ extern const char kSharedDefs[];
 
 struct RoleStyle {
   PartitionRole role;
+  const char* name;  // the role slot's, as in summary.json
   const char* css;
   const char* shortName;
   const char* legend;
@@ -23,6 +24,8 @@ const RoleStyle& StyleOf(PartitionRole role);
 std::string Legend();
 // What the run changed: disks, the diskpart scripts inline, letters, files.
 std::string ChangesSection(const RunReport& report);
+// Each role slot with what the run did with it.
+std::string RolesSection(const RunReport& report);
 // The warnings, most severe first, each marked with its severity.
 std::string WarningsSection(const RunReport& report);
 std::string OtherLetters(const std::vector<LetterReport>& letters);

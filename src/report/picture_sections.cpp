@@ -1,4 +1,5 @@
-// The text sections of the layout picture: what the run changed, its warnings, other letters.
+// The text sections of the layout picture: the roles, what the run changed, its warnings, other
+// letters.
 #include "report/layout_picture.h"
 #include "report/picture_parts.h"
 
@@ -63,6 +64,13 @@ std::string ChangesSection(const RunReport& report) {
   html += "<h3>Files written</h3>";
   html += changes.files.empty() ? "<p>None.</p>" : List(changes.files, "mono");
   return html + "</section>\n";
+}
+
+std::string RolesSection(const RunReport& report) {
+  std::string html = "<section class=\"roles\"><h2>Roles and what the run did with them</h2><ul>";
+  for (const auto& role : report.roles)
+    html += "<li><b>" + EscapeHtml(role.name) + "</b> " + EscapeHtml(RoleText(role)) + "</li>";
+  return html + "</ul></section>\n";
 }
 
 std::string WarningsSection(const RunReport& report) {

@@ -7,10 +7,10 @@ namespace quorvane::report::picture {
 namespace {
 
 constexpr RoleStyle kRoleStyles[] = {
-    {PartitionRole::Pbr, "r-pbr", "PBR", "PBR (push-button recovery)"},
-    {PartitionRole::System, "r-sys", "EFI/SYS", "EFI / system reserved"},
-    {PartitionRole::Os, "r-os", "OS", "OS"},
-    {PartitionRole::Recovery, "r-rec", "Recovery", "recovery tools"},
+    {PartitionRole::Pbr, "pbr", "r-pbr", "PBR", "PBR (push-button recovery)"},
+    {PartitionRole::System, "sys", "r-sys", "EFI/SYS", "EFI / system reserved"},
+    {PartitionRole::Os, "os", "r-os", "OS", "OS"},
+    {PartitionRole::Recovery, "recovery", "r-rec", "Recovery", "recovery tools"},
 };
 
 }  // namespace
@@ -30,8 +30,8 @@ h2{font-size:15px;margin:14px 0 6px}
 .meta{margin:0;color:#64748b;font-size:12px}
 .road{display:flex;align-items:center;gap:14px;flex-wrap:wrap;margin:10px 0;padding:8px 12px;
 background:#fff;border:1px solid #cbd5e1;border-radius:6px}
-.roadname{font-weight:bold;font-size:16px;padding:4px 12px;border-radius:4px;color:#fff}
-.road-register{background:#7e22ce}.road-rapid-start{background:#be123c}.road-none{background:#475569}
+.roadname{font-weight:bold;font-size:16px;padding:4px 12px;border-radius:4px;color:#fff;
+background:#334155}
 .why{flex:1;min-width:300px;color:#334155}
 .flag{display:inline-block;margin:2px 4px 2px 0;padding:2px 8px;border-radius:10px;font-size:12px;
 border:1px solid #94a3b8;color:#334155;background:#f1f5f9}

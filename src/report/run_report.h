@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "procedure/run_log_grammar.h"
+
 namespace quorvane::report {
 
-enum class Road { Register, RapidStart, None };
+// The road is the engine's own record of it (quorvane::Road).
 // The roads' names in summary.json and every table.
 inline constexpr char kRoadRegisterName[] = "register";
 inline constexpr char kRoadRapidStartName[] = "rapid-start";
@@ -50,6 +52,7 @@ struct DiskReport {
   std::string model;
   std::string style;  // "gpt" or "mbr"
   int64_t sizeMB = 0;
+  bool media = true;         // false: a reader without a medium, whose size WMI leaves null
   std::string mediaType;     // WMI MediaType
   bool inventoried = false;  // in the disk table the run decided by
   bool cleaned = false;
@@ -57,14 +60,30 @@ struct DiskReport {
   std::vector<PartitionReport> partitions;
 };
 
-// A role slot of the run context as it stands at the end.
+// A slot that a step of the run filled and a later step emptied again.
+struct RoleReset {
+  std::string why;  // "SSD+HDD mode not met"
+  int disk = 0;     // where the slot pointed before
+  int partition = 0;
+};
+
+// A role slot of the run context as it stands at the end, and what the run did with it.
 struct RoleReport {
   std::string name;  // "pbr", "sys", "os", "ssd", "hdd", "recovery"
   bool found = false;
   int disk = 0;
   int partition = 0;
   VolumeNote volume;  // of the partition the slot names
+  // What the road did with it: "M:", "W:", "C:" (the letter put on its partition, mapped or
+  // not), "wiped disk" (the disk the carving cleaned); empty: nothing.
+  std::vector<std::string> use;
+  std::optional<RoleReset> reset;
+  std::string story;  // the use (or the reset) in words
 };
+
+// "disk 0 partition 4  \"OS\"; M: on it", or the story alone of a slot not found: a role as the
+// summaries show it.
+std::string RoleText(const RoleReport& role);
 
 struct LetterReport {
   std::string letter;  // "M:"
@@ -98,6 +117,7 @@ struct Warning {
 struct LogFileReport {
   std::string path;                  // relative to the output folder, '/'-separated
   std::vector<std::string> letters;  // the letters in force on its volume at the end
+  std::string written;               // the path the run wrote it by: "M:\Quorvane.log"
 };
 
 // What the run changed on the machine: disks, letters and files, each with its sentence.
@@ -140,7 +160,11 @@ struct RunReport {
   std::string roadWhy;  // "because ..." without the word
   int diskCount = 0;    // the disks the run counted: its probes and its mode check go by them
   bool refreshListed = false;  // the refresh completed: `listed` and `inventoried` are its view
-  std::string rapidStartWhy;   // what the capability record said
+  // What the run could not read, where a fault decided for it.
+  bool smbiosReadFailed = false;      // the SMBIOS table was never read (not: it held no record)
+  bool firstInventoryFailed = false;  // every attempt failed, though the machine has a fixed disk
+  std::string firmwareAnswer;         // how the firmware probe failed, when it told no boot mode
+  std::string rapidStartWhy;          // what the capability record said
   // The flags as the flag summary logged them; empty when it never did.
   std::optional<bool> ssdHddMode;
   std::optional<bool> miniSsd;

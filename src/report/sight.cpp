@@ -7,12 +7,40 @@
 #include "base/text.h"
 #include "classify/partition_roles.h"
 #include "classify/role_labels.h"
+#include "firmware/boot_mode.h"
+#include "inventory/disk_inventory.h"
+#include "procedure/layout_sequence.h"
 
 namespace quorvane::report {
 
-void MarkWhatTheRunSaw(const CLayoutJob& job, const LoggedLines& logged, RunReport& report) {
+bool NoFixedDiskInAnyAttempt(const LoggedLines& logged) {
+  return logged.Logged(Format(kInventoryErrorLine, {kInventoryAttempts - 1, kNoDisk}));
+}
+
+namespace {
+
+// The profile tells a read that failed from a machine without the record: the log cannot.
+void MarkWhatTheRunCouldNotRead(const sim::SimPlatform& machine, const LoggedLines& logged,
+                                RunReport& report) {
+  const sim::Profile& profile = machine.profile();
+  report.smbiosReadFailed = logged.Logged(kSmbiosFailLine) &&
+                            (profile.faults.comInitFails || profile.faults.smbiosFetchFails);
+  report.firstInventoryFailed =
+      report.diskCount <= 0 && !profile.disks.empty() && !NoFixedDiskInAnyAttempt(logged);
+  if (logged.Logged(kDefaultLine)) {
+    report.firmwareAnswer = profile.firmware.kind == sim::FirmwareSpec::Kind::Readable
+                                ? "read a variable"
+                                : "failed with error " + std::to_string(profile.firmware.lastError);
+  }
+}
+
+}  // namespace
+
+void MarkWhatTheRunSaw(const sim::SimPlatform& machine, const CLayoutJob& job,
+                       const LoggedLines& logged, RunReport& report) {
   report.diskCount = job.m_DiskCount;
   report.refreshListed = !logged.Logged(kRefreshFailedLine);
+  MarkWhatTheRunCouldNotRead(machine, logged, report);
 
   std::set<int> disks;
   for (const auto& disk : job.m_Disks)

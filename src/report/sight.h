@@ -5,15 +5,21 @@
 #include <vector>
 
 #include "platform/sim/profile.h"
+#include "platform/sim/sim_platform.h"
 #include "report/logged_lines.h"
 #include "report/run_report.h"
 #include "run/layout_job.h"
 
 namespace quorvane::report {
 
-// Fills the report's disk count and marks the disks and partitions (before, and after on a disk
-// the run did not clean) that the tables the run decided by hold. Needs the disks placed.
-void MarkWhatTheRunSaw(const CLayoutJob& job, const LoggedLines& logged, RunReport& report);
+// Fills the report's disk count and what the run could not read, and marks the disks and
+// partitions (before, and after on a disk the run did not clean) that the tables the run decided
+// by hold. Needs the disks placed.
+void MarkWhatTheRunSaw(const sim::SimPlatform& machine, const CLayoutJob& job,
+                       const LoggedLines& logged, RunReport& report);
+
+// Every attempt of the first inventory found no fixed disk: an answer, not a failure.
+bool NoFixedDiskInAnyAttempt(const LoggedLines& logged);
 
 // Whether the refresh gives a partition with this label (UTF-8) a role.
 bool IsRoleLabel(const std::string& label);

@@ -1,5 +1,5 @@
-// Warnings about what the run could not see: unreached labels, disks left out, no disk at all, a
-// firmware probe that told nothing.
+// Warnings about what the run could not see or read: an SMBIOS read that failed, unreached labels,
+// disks left out, no disk at all, a firmware probe that told nothing.
 #include "base/text.h"
 #include "firmware/boot_mode.h"
 #include "inventory/disk_inventory.h"
@@ -13,16 +13,13 @@ namespace {
 using sim::SimPlatform;
 using Warnings = std::vector<Warning>;
 
-bool NoFixedDiskInAnyAttempt(const LoggedLines& logged) {
-  return logged.Logged(Format(kInventoryErrorLine, {kInventoryAttempts - 1, kNoDisk}));
-}
-
 void NoDiskWarning(const SimPlatform& machine, const LoggedLines& logged, const RunReport& report,
                    Warnings& warnings) {
   if (report.diskCount > 0 && !report.refreshListed) {
     warnings.push_back(Warning{kNoDiskWarning,
                                "every attempt of the run's second inventory failed, so it found "
-                               "no partition role, no SSD+HDD mode and no cache SSD",
+                               "no partition role, no SSD+HDD mode and no cache SSD; " +
+                                   std::string(kRerunMayDecideOtherwise),
                                Severity::Warning});
     return;
   }
@@ -33,10 +30,28 @@ void NoDiskWarning(const SimPlatform& machine, const LoggedLines& logged, const 
   } else if (NoFixedDiskInAnyAttempt(logged)) {
     why = "the disk query found no fixed disk in any attempt";
   }
-  warnings.push_back(Warning{kNoDiskWarning,
-                             "the run counted no disk (" + why +
-                                 "), so it probed no partition for a letter and looked for "
-                                 "neither SSD+HDD mode nor a cache SSD",
+  warnings.push_back(
+      Warning{kNoDiskWarning,
+              "the run counted no disk (" + why +
+                  "), so it probed no partition for a letter and looked for "
+                  "neither SSD+HDD mode nor a cache SSD" +
+                  (report.firstInventoryFailed ? "; " + std::string(kRerunMayDecideOtherwise)
+                                               : std::string()),
+              Severity::Warning});
+}
+
+// The simulator knows whether the read failed or the machine has no record; only the first is
+// a finding.
+void SmbiosWarning(const SimPlatform& machine, const RunReport& report, Warnings& warnings) {
+  if (!report.smbiosReadFailed) return;
+  const std::string cause = machine.profile().faults.comInitFails
+                                ? "COM could not be initialised"
+                                : "connecting to ROOT\\WMI failed";
+  warnings.push_back(Warning{kSmbiosUnreadWarning,
+                             "the SMBIOS read failed (" + cause +
+                                 "), so the run never saw the capability record: rapid start was "
+                                 "not decided and stayed off; " +
+                                 kRerunMayDecideOtherwise,
                              Severity::Warning});
 }
 
@@ -59,31 +74,29 @@ void LeftOutDiskWarnings(const LoggedLines& logged, const RunReport& report, War
   }
 }
 
-void FirmwareWarning(const SimPlatform& machine, const LoggedLines& logged, Warnings& warnings) {
-  if (!logged.Logged(kDefaultLine)) return;
-  const sim::FirmwareSpec& firmware = machine.profile().firmware;
-  const std::string answer = firmware.kind == sim::FirmwareSpec::Kind::Readable
-                                 ? "read a variable"
-                                 : "failed with error " + std::to_string(firmware.lastError);
-  warnings.push_back(Warning{kFirmwareUndeterminedWarning,
-                             "the firmware probe " + answer +
-                                 ", which tells neither legacy BIOS (error " +
-                                 std::to_string(win::kErrorInvalidFunction) + ") nor UEFI (error " +
-                                 std::to_string(win::kErrorNoAccess) +
-                                 "), so the run took legacy BIOS for its letters and any carving",
-                             Severity::Warning});
+void FirmwareWarning(const RunReport& report, Warnings& warnings) {
+  if (report.firmwareAnswer.empty()) return;
+  warnings.push_back(Warning{
+      kFirmwareUndeterminedWarning,
+      "the firmware probe " + report.firmwareAnswer + ", which tells neither legacy BIOS (error " +
+          std::to_string(win::kErrorInvalidFunction) + ") nor UEFI (error " +
+          std::to_string(win::kErrorNoAccess) +
+          "), so the run took legacy BIOS for its letters and any carving; " +
+          kRerunMayDecideOtherwise,
+      Severity::Warning});
 }
 
 }  // namespace
 
 void SightWarnings(const SimPlatform& machine, const LoggedLines& logged, const RunReport& report,
                    Warnings& warnings) {
+  SmbiosWarning(machine, report, warnings);
   NoDiskWarning(machine, logged, report, warnings);
   LeftOutDiskWarnings(logged, report, warnings);
   for (const auto& partition : UnreachedRoleLabels(report))
     warnings.push_back(
         Warning{kLabelUnreachableWarning, NeverReachedText(partition), Severity::Warning});
-  FirmwareWarning(machine, logged, warnings);
+  FirmwareWarning(report, warnings);
 }
 
 }  // namespace quorvane::report

@@ -55,9 +55,18 @@ std::string SummaryJson(const RunReport& report) {
                           {"miniSsd", Flag(report.miniSsd)},
                           {"rapidStart", Flag(report.rapidStart)}};
   Json roles = Json::object();
-  for (const auto& role : report.roles)
-    roles[role.name] =
-        Json{{"found", role.found}, {"disk", role.disk}, {"partition", role.partition}};
+  for (const auto& role : report.roles) {
+    Json reset = nullptr;
+    if (role.reset)
+      reset = Json{{"why", role.reset->why},
+                   {"disk", role.reset->disk},
+                   {"partition", role.reset->partition}};
+    roles[role.name] = Json{{"found", role.found},
+                            {"disk", role.disk},
+                            {"partition", role.partition},
+                            {"use", role.use},
+                            {"reset", reset}};
+  }
   summary["roles"] = roles;
 
   Json letters = Json::object();

@@ -16,7 +16,40 @@ namespace fs = std::filesystem;
 constexpr size_t kWidth = 80;
 constexpr size_t kLabelWidth = 11;
 
-enum class Style { Plain, Good, Attention, Bad, Quiet };
+enum class Style { Plain, Attention, Bad, Quiet };
+
+// ANSI colours, only when asked for; a text of blanks stays as it is.
+std::string Paint(const std::string& text, Style style, bool bold, bool colour) {
+  if (!colour || text.find_first_not_of(' ') == std::string::npos) return text;
+  const char* code = bold ? "1" : nullptr;
+  switch (style) {
+    case Style::Attention:
+      code = "33";
+      break;
+    case Style::Bad:
+      code = "31";
+      break;
+    case Style::Quiet:
+      code = "36";
+      break;
+    case Style::Plain:
+      break;
+  }
+  if (!code) return text;
+  return std::string("\x1b[") + code + "m" + text + "\x1b[0m";
+}
+
+Style SeverityStyle(Severity severity) {
+  switch (severity) {
+    case Severity::Danger:
+      return Style::Bad;
+    case Severity::Warning:
+      return Style::Attention;
+    case Severity::Note:
+      break;
+  }
+  return Style::Quiet;
+}
 
 // Lines of at most `firstWidth` columns, then `width`, broken at blanks (the blanks of a break
 // go). A word longer than a line stands whole on a line of its own: a path cut in two cannot be
@@ -47,44 +80,26 @@ class Printer {
 
   // One labelled entry; a long text wraps between words under the text column, indented by
   // `hang` more.
-  void Entry(const std::string& label, const std::string& text, Style style = Style::Plain,
+  void Entry(const std::string& label, const std::string& shown, Style style = Style::Plain,
              size_t hang = 2) {
+    // A control character of a label (a line break, an escape) would start a line or a colour of
+    // its own: it shows as '?', as in the log.
+    std::string text = shown;
+    for (char& c : text)
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
     std::string head = label + std::string(kLabelWidth - std::min(label.size(), kLabelWidth), ' ');
     if (label.size() >= kLabelWidth) head = label.substr(0, kLabelWidth - 1) + " ";
     const size_t room = kWidth - kLabelWidth;
     bool first = true;
     for (const std::string& piece : BreakBetweenWords(text, room, room - hang)) {
       std::string lead =
-          first ? Paint(head, Style::Plain, true) : std::string(kLabelWidth + hang, ' ');
-      out_ << lead << Paint(piece, style, false) << "\n";
+          first ? Paint(head, Style::Plain, true, colour_) : std::string(kLabelWidth + hang, ' ');
+      out_ << lead << Paint(piece, style, false, colour_) << "\n";
       first = false;
     }
   }
 
  private:
-  std::string Paint(const std::string& text, Style style, bool bold) const {
-    if (!colour_ || text.find_first_not_of(' ') == std::string::npos) return text;
-    const char* code = bold ? "1" : nullptr;
-    switch (style) {
-      case Style::Good:
-        code = "32";
-        break;
-      case Style::Attention:
-        code = "33";
-        break;
-      case Style::Bad:
-        code = "31";
-        break;
-      case Style::Quiet:
-        code = "36";
-        break;
-      case Style::Plain:
-        break;
-    }
-    if (!code) return text;
-    return std::string("\x1b[") + code + "m" + text + "\x1b[0m";
-  }
-
   std::ostream& out_;
   bool colour_;
 };
@@ -162,19 +177,11 @@ void PrintChanges(Printer& print, const RunReport& report, const fs::path& outDi
   if (changes.files.empty()) group.Line("files", "none written");
 }
 
-Style SeverityStyle(Severity severity) {
-  switch (severity) {
-    case Severity::Danger:
-      return Style::Bad;
-    case Severity::Warning:
-      return Style::Attention;
-    case Severity::Note:
-      break;
-  }
-  return Style::Quiet;
-}
-
 }  // namespace
+
+std::string PaintSeverity(const std::string& text, Severity severity, bool colour) {
+  return Paint(text, SeverityStyle(severity), false, colour);
+}
 
 void PrintTerminalSummary(const RunReport& report, const fs::path& outDir, std::ostream& out,
                           bool colour, const std::string& replaced) {
@@ -182,27 +189,21 @@ void PrintTerminalSummary(const RunReport& report, const fs::path& outDir, std::
   print.Entry("Machine", report.machine);
   if (!report.description.empty()) print.Entry("", report.description);
 
-  const std::string road = RoadName(report.road);
-  print.Entry("Road", road, report.road == Road::None ? Style::Plain : Style::Good);
+  // A road is neither good nor bad: it is what the machine called for.
+  print.Entry("Road", RoadName(report.road));
   print.Entry("", "because " + report.roadWhy);
   print.Entry("Flags", "ssdHddMode " + Flag(report.ssdHddMode) + ", miniSsd " +
                            Flag(report.miniSsd) + ", rapidStart " + Flag(report.rapidStart) + " (" +
                            report.rapidStartWhy + ")");
 
-  std::vector<std::string> missing;
+  // Every role with what the run did with it.
   bool first = true;
   for (const auto& role : report.roles) {
-    if (!role.found) {
-      missing.push_back(role.name);
-      continue;
-    }
-    std::string name = role.name + std::string(10 - std::min<size_t>(role.name.size(), 9), ' ');
-    print.Entry(first ? "Roles" : "", name + "disk " + std::to_string(role.disk) + " partition " +
-                                          std::to_string(role.partition) + "  " +
-                                          VolumeText(role.volume));
+    const std::string name =
+        role.name + std::string(10 - std::min<size_t>(role.name.size(), 9), ' ');
+    print.Entry(first ? "Roles" : "", name + RoleText(role), Style::Plain, 12);
     first = false;
   }
-  if (!missing.empty()) print.Entry(first ? "Roles" : "", "not found: " + Joined(missing));
 
   first = true;
   for (const auto& letter : report.letters) {

@@ -19,4 +19,8 @@ namespace quorvane::report {
 void PrintTerminalSummary(const RunReport& report, const std::filesystem::path& outDir,
                           std::ostream& out, bool colour, const std::string& replaced = "");
 
+// The text in its severity's colour (danger red, warning yellow, note cyan) when `colour`; as it
+// is otherwise. Every summary a terminal shows colours by these.
+std::string PaintSeverity(const std::string& text, Severity severity, bool colour);
+
 }  // namespace quorvane::report

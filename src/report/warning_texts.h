@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "report/run_report.h"
+
 namespace quorvane::report {
 
 inline constexpr char kLetterRoleWarning[] = "letter-role";
@@ -19,10 +21,34 @@ inline constexpr char kNoDiskWarning[] = "no-disk";
 inline constexpr char kDiskNotInventoriedWarning[] = "disk-not-inventoried";
 inline constexpr char kFirmwareUndeterminedWarning[] = "firmware-undetermined";
 inline constexpr char kLabelUnreachableWarning[] = "label-unreachable";
+// A fact the run needed for a decision and could not read (a log shows the SMBIOS one).
+inline constexpr char kSmbiosUnreadWarning[] = "smbios-unread";
+// A size of the profile that cannot be a real disk's size in MB.
+inline constexpr char kImplausibleSizeWarning[] = "implausible-size";
 // What the capture of a real machine could not read and what its profile holds instead.
 inline constexpr char kCaptureNoteWarning[] = "capture-note";
 
 inline std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// How a warning of each kind ranks, whichever source raised it.
+inline Severity KindSeverity(std::string_view kind) {
+  if (kind == kDiskCleanedWarning) return Severity::Danger;
+  if (kind == kDiskNotInventoriedWarning || kind == kCaptureNoteWarning ||
+      kind == kImplausibleSizeWarning)
+    return Severity::Note;
+  return Severity::Warning;
+}
+
+// What ends the warning of a fault that took a decision from the run.
+inline constexpr char kRerunMayDecideOtherwise[] = "a rerun may decide otherwise";
+
+// A log shows "Get SMBIOS fail" both when the read failed and when the machine has no record.
+inline std::string SmbiosFailLoggedText(std::string_view line) {
+  return "the log shows " + Quoted(line) +
+         ": the run read no SMBIOS capability record, so rapid start stayed off; a log cannot "
+         "tell a failed read from a machine without the record, and if the read failed, " +
+         kRerunMayDecideOtherwise;
+}
 
 // M: was never mapped; `meantFor` is the device path it was meant for, when known.
 inline std::string PbrNotMappedText(std::string_view letter, std::string_view meantFor) {

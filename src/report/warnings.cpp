@@ -60,7 +60,13 @@ void LetterWarnings(const SimPlatform& machine, const LoggedLines& logged, const
       continue;
     }
     auto volume = machine.VolumeOfTarget(*target);
-    const std::string where = U8(fixed.letter) + " maps to " + U8(*target);
+    std::string where = U8(fixed.letter) + " maps to " + U8(*target);
+    // The role the road put the letter on, so that a wrong label names both.
+    for (const RoleReport& role : report.roles) {
+      if (role.found &&
+          std::find(role.use.begin(), role.use.end(), U8(fixed.letter)) != role.use.end())
+        where += " (the " + role.name + " role)";
+    }
     if (!volume.exists) {
       warnings.push_back(Warning{kLetterRoleWarning,
                                  where + ", where there is no volume, not " + fixed.role,
@@ -147,6 +153,7 @@ Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged,
   LostLineWarnings(machine, warnings);
   CommandWarnings(machine, warnings);
   SightWarnings(machine, logged, report, warnings);
+  SizeWarnings(report, warnings);
   CaptureNoteWarnings(machine, warnings);
   std::stable_sort(warnings.begin(), warnings.end(), [](const Warning& a, const Warning& b) {
     return static_cast<int>(a.severity) < static_cast<int>(b.severity);

@@ -16,7 +16,12 @@ namespace quorvane::report {
 std::vector<Warning> BuildWarnings(const sim::SimPlatform& machine, const LoggedLines& logged,
                                    const RunReport& report);
 
-// "label-unreachable", "disk-not-inventoried", "no-disk", "firmware-undetermined".
+// "implausible-size": a disk of the profile under 1024 MB or over 64 TB, too large for the run's
+// 32-bit size field, or smaller than its partitions. Read from the report's disks before the run.
+void SizeWarnings(const RunReport& report, std::vector<Warning>& warnings);
+
+// "smbios-unread", "label-unreachable", "disk-not-inventoried", "no-disk",
+// "firmware-undetermined".
 void SightWarnings(const sim::SimPlatform& machine, const LoggedLines& logged,
                    const RunReport& report, std::vector<Warning>& warnings);
 

@@ -29,6 +29,7 @@ void CLayoutJob::ClearTables() {
     partition.DiskIndex = kEmptyIndex;
     partition.SizeMB = 0;
     partition.SizeGB = 0;
+    partition.bInRole = false;
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "procedure/rapid_start.h"
+#include "procedure/run_log_grammar.h"
 #include "run/record_table.h"
 
 namespace quorvane {
@@ -35,6 +36,9 @@ struct PartitionRecord {
   int32_t SizeMB = 0;
   float SizeGB = 0;
   std::wstring Type;
+  // Set by the refresh when the label or type gave the partition a role (the SSD's aside): a
+  // slot keeps only the last partition of its role, but carving must spare every one of them.
+  bool bInRole = false;
 };
 
 // Which partition plays a role; nPartition is the 1-based number of the device path.
@@ -106,6 +110,8 @@ class CLayoutJob {
   bool m_bSSDHDDMode = false;
   bool m_bminiSSD = false;
   uint32_t m_nRapidStartLimitMB = kRapidStartLimitMB;
+  // The road step 12 of the main sequence took; what a report of the run says it took.
+  Road m_Road = Road::None;
   std::array<DiskRecord, kMaxDisks> m_Disks;
   RecordTable<PartitionRecord, kMaxPartitions> m_Partitions;
   RoleSlot m_PBRInfo;

@@ -3,7 +3,9 @@
 // quorvane-sim --help.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -57,6 +59,23 @@ TEST(Docs, TheTablesNameEveryLabelAndLimitTheRunUses) {
   for (const uint32_t mb : {uint32_t(kSmallSsdLimitMB), uint32_t(kSsdSizedLimitMB), kCacheMinimumMB,
                             kRapidStartLimitMB, kLargeRapidStartMB})
     EXPECT_NE(doc.find(std::to_string(mb) + " MB"), std::string::npos) << mb;
+}
+
+TEST(Docs, EveryWarningKindOfEveryScenarioHasItsRowWithItsSeverity) {
+  const std::string doc = Doc();
+  size_t kinds = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(QUORVANE_SOURCE_DIR) +
+                                                               "/tests/scenarios/expected")) {
+    std::ifstream in(entry.path() / "summary.json");
+    const auto summary = nlohmann::json::parse(in);
+    for (const auto& warning : summary["warnings"]) {
+      const std::string row = "| `" + warning["kind"].get<std::string>() + "` | " +
+                              warning["severity"].get<std::string>() + " |";
+      EXPECT_NE(doc.find(row), std::string::npos) << row << " (" << entry.path() << ")";
+      ++kinds;
+    }
+  }
+  EXPECT_GE(kinds, 40u);
 }
 
 TEST(Docs, TheExampleProfilesLoadAndTheWalkThroughTakesItsRoad) {

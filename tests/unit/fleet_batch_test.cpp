@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "fleet/fleet_summary.h"
 #include "fleet/log_file.h"
@@ -61,9 +62,18 @@ TEST(FleetBatch, EveryScenarioPredictsItsOwnLogs) {
     const Json summary = Json::parse(in);
     Json json = RowJson(row);
     for (auto& command : json["commands"]) command.erase("lastError");  // the row tells more
-    for (const char* field :
-         {"road", "flags", "roles", "letters", "commands", "messageBoxes", "logFiles"}) {
+    for (const char* field : {"road", "flags", "letters", "commands", "messageBoxes"}) {
       EXPECT_EQ(json[field], summary[field]) << field;
+    }
+    for (const auto& [role, slot] : summary["roles"].items()) {
+      for (const char* field : {"found", "disk", "partition"})
+        EXPECT_EQ(json["roles"][role][field], slot[field]) << role << " " << field;
+    }
+    // No tree is written: each log is named by the path the run wrote it through.
+    ASSERT_EQ(json["logFiles"].size(), summary["logFiles"].size());
+    for (size_t f = 0; f < json["logFiles"].size(); ++f) {
+      const bool ramDrive = summary["logFiles"][f].get<std::string>().starts_with("volumes/X/");
+      EXPECT_EQ(json["logFiles"][f], ramDrive ? "X:\\Quorvane.log" : "M:\\Quorvane.log");
     }
     EXPECT_EQ(json["simulatedMs"], summary["simulatedMs"]);
     ASSERT_EQ(json["warnings"].size(), summary["warnings"].size());
@@ -108,8 +118,7 @@ TEST(FleetBatch, EveryScenarioPredictsItsOwnLogs) {
 
 TEST(FleetBatch, BadProfilesAreRowsAndRowsKeepTheirOrderWhateverTheJobs) {
   TempFolder folder;
-  const std::vector<std::string> bad = {"comment.json", "partition-fills-disk.json",
-                                        "x-twice.json"};
+  const std::vector<std::string> bad = {"comment.json", "partition-zero.json", "x-twice.json"};
   for (const auto& name : bad) {
     folder.Put("fleet/" + name, Slurp(kSource / "tests/unit/sim_cli/bad" / name));
   }
@@ -138,7 +147,7 @@ TEST(FleetBatch, BadProfilesAreRowsAndRowsKeepTheirOrderWhateverTheJobs) {
   for (const auto& path : profiles) names.push_back(fs::path(path).filename().string());
   EXPECT_EQ(names, (std::vector<std::string>{
                        "comment.json", "folder.json", "legacy-rapid-start.JSON",
-                       "m-mount-failed.JSON", "partition-fills-disk.json", "pipe.json",
+                       "m-mount-failed.JSON", "partition-zero.json", "pipe.json",
                        "uefi-ssd-hdd.JSON", "x-twice.json", "notes.txt", "deeper.json"}));
 
   size_t lastDone = 0;
@@ -158,12 +167,12 @@ TEST(FleetBatch, BadProfilesAreRowsAndRowsKeepTheirOrderWhateverTheJobs) {
   EXPECT_EQ(row("uefi-ssd-hdd.JSON").status, RowStatus::Simulated);
   EXPECT_EQ(row("uefi-ssd-hdd.JSON").machine, "uefi-ssd-hdd");
   // The loader's own line: the file as given, the JSON path, what was expected.
-  const FleetRow fills = row("partition-fills-disk.json");
-  EXPECT_EQ(fills.status, RowStatus::BadProfile);
-  EXPECT_EQ(fills.machine, "partition-fills-disk");
-  EXPECT_TRUE(fills.problem.starts_with(root + "/partition-fills-disk.json: disks[0].partitions: "
-                                               "expected partitions that fit the disk"))
-      << fills.problem;
+  const FleetRow zero = row("partition-zero.json");
+  EXPECT_EQ(zero.status, RowStatus::BadProfile);
+  EXPECT_EQ(zero.machine, "partition-zero");
+  EXPECT_TRUE(zero.problem.starts_with(root + "/partition-zero.json: disks[0].partitions[0]."
+                                              "sizeMB: expected a positive whole number of MiB"))
+      << zero.problem;
   EXPECT_EQ(
       row("pipe.json").problem,
       root + "/pipe.json: (file): expected a profile file, found neither a file nor a folder");
@@ -215,7 +224,8 @@ TEST(FleetBatch, PredictedAndActualJoinedByMachineName) {
   EXPECT_EQ(rows[0].differences, rows[1].differences);
   ASSERT_EQ(rows[0].differences.size(), 1u);
   EXPECT_EQ(rows[0].differences[0], (RunDifference{"road", "register", "rapid-start"}));
-  // Two profiles of one name: each says so.
+  // Two profiles that claim one machine: each says so.
+  EXPECT_EQ(rows[8].notes.size(), 1u);
   EXPECT_EQ(rows[10].notes.size(), 1u);
   EXPECT_TRUE(rows[11].notes.empty());
 
@@ -223,12 +233,14 @@ TEST(FleetBatch, PredictedAndActualJoinedByMachineName) {
   std::ostringstream out;
   PrintFleetSummary(rows, out);
   const std::string text = out.str();
-  EXPECT_NE(text.find("Predicted\nMachines   6 (6 profiles)\nStatus     simulated 5, "
-                      "bad-profile 1\n"),
+  EXPECT_NE(text.find("Predicted\nWipes      no disk\nMachines   6 (6 profiles)\nStatus     "
+                      "simulated 5, bad-profile 1\n"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("\nActual\nMachines   6 (0 log files)\nStatus     read 5, cut-short 1\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("\nActual\nWiped      no disk\nMachines   6 (0 log files)\nStatus     read 5, "
+                "cut-short 1\n"),
+      std::string::npos)
       << text;
   EXPECT_NE(text.find("\nCompared   same 2, differs 1, incomplete 2, no-log 1, no-profile 1\n"
                       "Differences\n"
@@ -249,6 +261,32 @@ TEST(FleetBatch, PredictedAndActualJoinedByMachineName) {
   EXPECT_EQ(table["differences"][4]["actualStatus"], "read");
   EXPECT_TRUE(table["differences"][4]["predictedStatus"].is_null());
   EXPECT_EQ(table["rows"][0]["comparison"], "differs");
+
+  // A profile whose name is not its machine folder's pairs by its file name.
+  FleetRow byFile = Row("Notebook seven", Simulation, "none");
+  byFile.profileFile = "profiles/NB-7.json";
+  const auto paired = JoinRuns({byFile}, {Row("nb-7", Log, "none")});
+  ASSERT_EQ(paired.size(), 2u);
+  EXPECT_EQ(paired[0].comparison, Comparison::Same);
+}
+
+TEST(FleetBatch, SummaryColoursWarningsBySeverityAndFailuresButNoRoad) {
+  FleetRow sim = Row("NB-1", RowSource::Simulation, "rapid-start");
+  for (const char* kind : {"disk-cleaned", "letter-role", "implausible-size"})
+    sim.warnings.push_back(WarningCell{kind, "text"});
+  FleetRow cut = Row("NB-2", RowSource::Log, "none");
+  cut.status = RowStatus::CutShort;
+  cut.problem = "the end is missing";
+  std::ostringstream plain, painted;
+  PrintFleetSummary({sim, cut}, plain, false);
+  PrintFleetSummary({sim, cut}, painted, true);
+  const std::string text = painted.str();
+  for (const char* shown :
+       {"\x1b[31mdisk-cleaned 1\x1b[0m", "\x1b[33mletter-role 1\x1b[0m",
+        "\x1b[36mimplausible-size 1\x1b[0m", "\nRoads      rapid-start 1\n",
+        "\x1b[31mcut-short 1\x1b[0m", "NB-2  \x1b[31mcut-short: the end is missing"})
+    EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
+  EXPECT_EQ(std::regex_replace(text, std::regex("\x1b\\[[0-9;]*m"), ""), plain.str());
 }
 
 // The small fleet of the README set against a batch of profiles named after its machines: one

@@ -43,7 +43,7 @@ TEST(FleetLogs, SmallFleetTableAsReviewed) {
 
   EXPECT_EQ(rows[0].status, RowStatus::Read);
   EXPECT_TRUE(rows[0].notes.empty());
-  EXPECT_EQ(rows[2].notes.size(), 1u);  // the log on M: is missing, which is no failure
+  EXPECT_EQ(rows[2].status, RowStatus::CutShort);  // the log on M:, with the run's end, is missing
   EXPECT_EQ(rows[3].status, RowStatus::Foreign);
   EXPECT_EQ(rows[4].status, RowStatus::CutShort);
   EXPECT_EQ(rows[4].wipedDisk, 1);  // diskpart had begun: the cache SSD counts as wiped
@@ -122,6 +122,29 @@ TEST(FleetLogs, PartsOfOneRunAndRunsOfOneLog) {
   EXPECT_EQ(lateOnly.endMs, both.endMs);
 }
 
+// `count` lines of a log from line `first` (0: the section line).
+std::string Lines(const std::string& log, size_t first, size_t count) {
+  std::istringstream in(log);
+  std::string line, out;
+  for (size_t n = 0; std::getline(in, line); ++n) {
+    if (n >= first && n < first + count) out += line + "\n";
+  }
+  return out;
+}
+
+std::string Repeated(const std::string& line, size_t times) {
+  std::string out = "[Quorvane]\r\n";
+  for (size_t i = 0; i < times; ++i) out += line;
+  return out;
+}
+
+// As an editor saves it in "Unicode": a byte-order mark, two bytes a character.
+std::string Utf16(const std::string& text) {
+  std::string out = "\xFF\xFE";
+  for (char c : text) out += std::string{c, '\0'};
+  return out;
+}
+
 TEST(FleetLogs, FilesThatAreNotWholeLogsOfOurs) {
   const std::string log = TreeLog("uefi-rapid-start", "X/Quorvane.log");
   auto statusOf = [](const FleetRow& row) { return std::string(StatusName(row.status)); };
@@ -143,13 +166,24 @@ TEST(FleetLogs, FilesThatAreNotWholeLogsOfOurs) {
       {"a line without stamp", log + "Get Disk info=\r\n", "damaged", "no time stamp"},
       {"a second section", log + "[Other]\r\n", "damaged", "a section of its own"},
       {"a line without '='", log + log.substr(12, 40) + "\r\n", "damaged", "no '='"},
+      {"saved as UTF-16", Utf16(log), "damaged",
+       "UTF-16 text: save it as the program wrote it, 8-bit"},
+      {"one line over and over", Repeated("2026/ 5/ 4 10:30: 0:125 Get Disk info=\r\n", 5000),
+       "damaged",
+       "line 3: the time stamp and key of the line before again, which the writer would have "
+       "merged"},
+      {"six lines from the middle", "[Quorvane]\r\n" + Lines(log, 20, 6), "cut-short",
+       "no run starts in these logs"},
+      {"cut inside its last line", log.substr(0, log.size() - 4), "cut-short", "ends inside line"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const FleetRow row = RowOf({{"NB/Quorvane.log", c.bytes}});
     EXPECT_EQ(statusOf(row), c.status);
     EXPECT_NE(row.problem.find(c.problem), std::string::npos) << row.problem;
-    EXPECT_NE(row.problem.find("NB/Quorvane.log: "), std::string::npos) << row.problem;
+    if (row.status != RowStatus::CutShort) {
+      EXPECT_NE(row.problem.find("NB/Quorvane.log: "), std::string::npos) << row.problem;
+    }
   }
 
   // A foreign file beside the logs of a machine: the row is read, and says it is not whole.
@@ -159,6 +193,14 @@ TEST(FleetLogs, FilesThatAreNotWholeLogsOfOurs) {
   EXPECT_EQ(mixed.status, RowStatus::Damaged);
   EXPECT_EQ(mixed.road, "rapid-start");
   EXPECT_EQ(mixed.problem, "odd: not a run log: it does not start with [Quorvane]");
+
+  // A file over the size limit is not read, and says which limit.
+  TempFolder folder;
+  folder.Put("big/Quorvane.log", "");
+  fs::resize_file(folder.root() / "big/Quorvane.log", kMaxLogBytes + 1);
+  const LogFile big = ReadLogFile(folder.root() / "big/Quorvane.log");
+  EXPECT_EQ(big.verdict, FileVerdict::Foreign);
+  EXPECT_NE(big.problem.find("over the limit of 64 MiB"), std::string::npos) << big.problem;
 }
 
 TEST(FleetLogs, RunsCutShort) {
@@ -170,7 +212,7 @@ TEST(FleetLogs, RunsCutShort) {
     std::string late;
     const char* endsAt;
   } cases[] = {
-      {"during the refresh", Through(early, "[1]"), "", "the run never mapped M:"},
+      {"during the refresh", Through(early, "[1]"), "", "\"PBR Partition\" should follow"},
       {"after the flags", early, Through(late, "m_biRST"), "\"m_biRST=true\""},
       {"while diskpart ran", early, Through(late, "Diskpart.exe"),
        "\"Diskpart.exe /s X:\\NAPP2P_SSDHDD.ini=\""},
@@ -189,10 +231,16 @@ TEST(FleetLogs, RunsCutShort) {
   ASSERT_EQ(during.commands.size(), 1u);
   EXPECT_FALSE(during.commands[0].exitCode.has_value());
   EXPECT_EQ(during.wipedDisk, 1);
-  // The RAM-drive log up to "PBR Partition" is whole: only the other part is missing.
+  // The RAM-drive log up to "PBR Partition" holds no road's end: the log on M: is missing.
   const FleetRow earlyOnly = RowOf({{"X", early}});
-  EXPECT_EQ(earlyOnly.status, RowStatus::Read);
+  EXPECT_EQ(earlyOnly.status, RowStatus::CutShort);
+  EXPECT_NE(earlyOnly.problem.find("\"PBR letter\" should follow"), std::string::npos);
   EXPECT_FALSE(earlyOnly.endMs || !earlyOnly.road.empty());
+  // The log on M: alone, its road over but no copy: only the first part tells whether the copy
+  // was due.
+  const FleetRow lateOnly = RowOf({{"M", Through(late, "ExitCode")}});
+  EXPECT_EQ(lateOnly.status, RowStatus::CutShort);
+  EXPECT_NE(lateOnly.problem.find("when the run found the recovery partition"), std::string::npos);
 }
 
 TEST(FleetLogs, MessagesInBothSpellingsOfTheirFirstEquals) {

@@ -70,7 +70,9 @@ TEST(RunInvariants, ARunThatStopsEarlyOrChangesBetweenRuns) {
     job->WriteLog(L"Get Disk info");
     return job;
   };
-  EXPECT_TRUE(Says(Broken(kProbeMachine, stopped), "did not complete: its flag summary never"));
+  EXPECT_TRUE(
+      Says(Broken(kProbeMachine, stopped),
+           "did not complete: its log ends before \"Get SMBIOS success\" or \"Get SMBIOS fail\""));
 
   int runs = 0;
   const auto counted = Doctored([&runs](sim::SimPlatform& machine, CLayoutJob&) {

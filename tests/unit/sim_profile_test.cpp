@@ -86,8 +86,10 @@ TEST(SimProfile, BadProfilesNameTheFileAndTheField) {
       {R"({"disks": [{"sizeMB": 0}]})", "disks[0].sizeMB: expected a positive whole number"},
       {R"({"disks": [{"sizeMB": "10"}]})", "disks[0].sizeMB: expected a positive whole number"},
       {R"({"disks": [{"partitions": []}]})", "disks[0].sizeMB: expected a size in MiB"},
-      {R"({"disks": [{"sizeMB": 100, "partitions": [{"sizeMB": 50}, {"sizeMB": 50}]}]})",
-       "disks[0].partitions: expected partitions that fit the disk (100 MiB"},
+      // Partitions larger than their disk run with a note; bytes past 63 bits make no machine.
+      {R"({"disks": [{"sizeMB": 100, "partitions": [{"sizeMB": 4398046511104},
+           {"sizeMB": 4398046511104}]}]})",
+       "disks[0].partitions: expected partitions of at most 4398046511104 MiB in total"},
       {R"({"disks": [{"sizeMB": 100, "partitions": [{"sizeMB": 5, "letter": "C:"}]}],
            "drives": [{"letter": "C:"}]})",
        "drives[0].letter: expected a letter no other volume carries, found \"C:\", also at "
@@ -157,13 +159,20 @@ TEST(SimProfile, BadProfilesNameTheFileAndTheField) {
   }
 }
 
-TEST(SimProfile, LettersAndStyleInAnyCaseAsWindowsTakesThem) {
+TEST(SimProfile, EveryWordAndLetterInAnyCase) {
   Profile p = LoadProfile(
-      R"({"disks": [{"sizeMB": 100, "style": "GPT", "partitions": [{"sizeMB": 10, "letter": "c:"}]},
+      R"({"firmware": "UEFI",
+          "disks": [{"sizeMB": 100, "style": "GPT", "partitions": [{"sizeMB": 10, "letter": "c:"}]},
                     {"sizeMB": 100, "style": "Mbr"}],
           "drives": [{"letter": "x:", "label": "Boot"}, {"letter": "q:"}],
-          "faults": {"readOnly": ["m:"], "mountFailures": {"w:": 2}}})",
+          "faults": {"comInit": "FAIL", "smbiosFetch": "Fail", "readOnly": ["m:"],
+                     "mountFailures": {"w:": 2, "M:": "Always"}}})",
       "case.json");
+  EXPECT_EQ(p.firmware.kind, FirmwareSpec::Kind::Uefi);
+  for (const char* word : {"Legacy", "READABLE"})
+    EXPECT_NO_THROW(LoadProfile(std::string(R"({"firmware": ")") + word + R"("})", "case.json"));
+  EXPECT_TRUE(p.faults.comInitFails && p.faults.smbiosFetchFails);
+  EXPECT_EQ(p.faults.mountFailures.at(L"M:"), -1);
   EXPECT_TRUE(p.disks[0].gpt);
   EXPECT_FALSE(p.disks[1].gpt);
   EXPECT_EQ(p.disks[0].partitions[0].letter, std::optional<std::wstring>(L"C:"));

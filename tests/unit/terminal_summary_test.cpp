@@ -103,6 +103,8 @@ TEST(TerminalSummary, ColourChangesNothingButTheEscapes) {
   const std::string painted = Print(coloured, true);
   EXPECT_NE(painted.find("\x1b[33m"), std::string::npos);  // the warnings
   EXPECT_NE(painted.find("\x1b[31m"), std::string::npos);  // the failed command
+  // A road is neither good nor bad: only its label is bold.
+  EXPECT_NE(painted.find("Road       \x1b[0mregister\n"), std::string::npos) << painted;
   EXPECT_EQ(std::regex_replace(painted, std::regex("\x1b\\[[0-9;]*m"), ""), text);
 }
 
@@ -196,7 +198,7 @@ TEST(TerminalSummary, TheRoadSaysWhyTheCacheSsdWasNotCarved) {
   // A skipped carving says why; a carving that went ahead claims no skip.
   const std::map<std::string_view, std::string> reasons = {
       {"cache-ssd-too-small", "; it is too small for the cache, so nothing was carved"},
-      {"emmc-system-disk-wiped", "; it holds partitions in use, so nothing was carved"},
+      {"emmc-windows-not-wiped", "; it holds partitions in use, so nothing was carved"},
       {"uefi-rapid-start", ""}};
   for (const auto& [name, text] : sim::BuiltinMachineFiles()) {
     if (!reasons.count(name)) continue;

@@ -37,9 +37,9 @@ TEST(Warnings, FixedLetterOnAVolumeOfAnotherRole) {
                                   {"label": "PQSERVICE", "sizeMB": 9000})") +
                       "]}");
   EXPECT_EQ(WarningsOf(shifted, "letter-role"),
-            std::vector<std::string>{"M: maps to \\Device\\Harddisk0\\Partition4, the volume "
-                                     "\"Recovery\", which is not a push-button-recovery "
-                                     "partition"});
+            std::vector<std::string>{"M: maps to \\Device\\Harddisk0\\Partition4 (the pbr role), "
+                                     "the volume \"Recovery\", which is not a "
+                                     "push-button-recovery partition"});
 
   // A C: the run never set is not the run's doing, whatever it holds.
   ReportedRun legacy(R"({"firmware": "legacy", "disks": [{"sizeMB": 400000, "style": "mbr",
@@ -59,8 +59,9 @@ TEST(Warnings, RegistrationLettersAreChecked) {
                   R"(, {"sizeMB": 953869, "style": "mbr", "partitions": [
                      {"label": "PQSERVICE2", "sizeMB": 9000, "letter": "Q:"}]}]})");
   EXPECT_EQ(WarningsOf(sim, "letter-role"),
-            std::vector<std::string>{"W: maps to \\Device\\Harddisk0\\Partition2, a partition "
-                                     "without a file system, not a recovery-tools partition"});
+            std::vector<std::string>{"W: maps to \\Device\\Harddisk0\\Partition2 (the recovery "
+                                     "role), a partition without a file system, not a "
+                                     "recovery-tools partition"});
 }
 
 TEST(Warnings, UnmappedMNamesTheMeantPartitionAndTheBoxes) {
@@ -160,7 +161,8 @@ TEST(Warnings, WhatTheRunCouldNotSeeIsNamedWithItsReason) {
   EXPECT_EQ(WarningsOf(firmware, "firmware-undetermined"),
             std::vector<std::string>{"the firmware probe failed with error 1314, which tells "
                                      "neither legacy BIOS (error 1) nor UEFI (error 998), so the "
-                                     "run took legacy BIOS for its letters and any carving"});
+                                     "run took legacy BIOS for its letters and any carving; a "
+                                     "rerun may decide otherwise"});
   // A probe that answers as legacy or UEFI firmware does is no finding.
   EXPECT_TRUE(WarningsOf(external, "firmware-undetermined").empty());
 }
@@ -171,7 +173,8 @@ TEST(Warnings, AFailedInventoryIsNotBlamedOnMediaTypesOrLabels) {
   EXPECT_EQ(WarningsOf(wmi, "no-disk"),
             std::vector<std::string>{"the run counted no disk (every attempt of its first "
                                      "inventory failed), so it probed no partition for a letter "
-                                     "and looked for neither SSD+HDD mode nor a cache SSD"});
+                                     "and looked for neither SSD+HDD mode nor a cache SSD; a "
+                                     "rerun may decide otherwise"});
   EXPECT_TRUE(WarningsOf(wmi, "disk-not-inventoried").empty());
   EXPECT_TRUE(WarningsOf(wmi, "label-unreachable").empty());
 
@@ -185,6 +188,42 @@ TEST(Warnings, AFailedInventoryIsNotBlamedOnMediaTypesOrLabels) {
   ReportedRun refresh(MachineProfile("fault-inventory-refresh-exhausted"));
   EXPECT_EQ(WarningsOf(refresh, "no-disk").size(), 1u);
   EXPECT_TRUE(WarningsOf(refresh, "label-unreachable").empty());
+}
+
+TEST(Warnings, SizesThatCannotBeADisksInMegabytesAtTheirEdges) {
+  // Disk size and the total of its partitions (the first MiB stays free) against the note.
+  struct Case {
+    int64_t diskMB;
+    int64_t partitionsMB;
+    const char* says;  // "" for no note
+  };
+  const int64_t tb64 = int64_t{64} << 20;
+  const Case cases[] = {
+      {1023, 0,
+       "disks[0].sizeMB is 1023, under 1024 MB: sizes in a profile are in MB (a size "
+       "in GB times 1024: 1023 GB is 1047552 MB)"},
+      {1024, 1023, ""},
+      {1024, 1024, "disks[0].partitions add up to 1024 MB, more than the disk's 1024 MB: sizes"},
+      {tb64, 0, ""},
+      {tb64 + 1, 0, "is 67108865, over 64 TB: sizes in a profile are in MB (a size in bytes"},
+      {2147483648, 0,
+       "over 64 TB and beyond the run's 32-bit size field (its log shows "
+       "2147483647): sizes in a profile are in MB (a size in bytes divided by "
+       "1048576: 2147483648 bytes is 2048 MB)"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.diskMB);
+    std::string disk = R"({"sizeMB": )" + std::to_string(c.diskMB);
+    if (c.partitionsMB > 0)
+      disk += R"(, "partitions": [{"sizeMB": )" + std::to_string(c.partitionsMB) + "}]";
+    ReportedRun run(R"({"disks": [)" + disk + R"(}, {"sizeMB": 476940, "media": false}]})");
+    const auto notes = WarningsOf(run, "implausible-size");
+    if (std::string(c.says).empty()) {
+      EXPECT_TRUE(notes.empty()) << notes.front();
+    } else {
+      ASSERT_EQ(notes.size(), 1u);
+      EXPECT_NE(notes[0].find(c.says), std::string::npos) << notes[0];
+    }
+  }
 }
 
 TEST(Warnings, OrderedBySeverity) {

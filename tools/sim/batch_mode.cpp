@@ -50,14 +50,16 @@ class Progress {
 }  // namespace
 
 int RunBatchMode(const BatchOptions& options, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> errors;
-  const auto profiles = fleet::FindProfiles(options.profiles, errors);
+  std::vector<std::string> errors, passedOver;
+  const auto profiles = fleet::FindProfiles(options.profiles, errors, &passedOver);
   std::vector<fleet::MachineLogs> machines;
-  if (!options.logs.empty()) machines = fleet::FindMachineLogs(options.logs, errors);
+  if (!options.logs.empty()) machines = fleet::FindMachineLogs(options.logs, errors, &passedOver);
   if (!errors.empty()) {
     for (const auto& error : errors) err << "quorvane-sim: " << error << "\n";
     return kUsage;
   }
+  // Nothing is passed over in silence.
+  for (const auto& skipped : passedOver) err << "quorvane-sim: passed over " << skipped << "\n";
 
   const unsigned jobs =
       options.jobs > 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
@@ -73,7 +75,7 @@ int RunBatchMode(const BatchOptions& options, std::ostream& out, std::ostream& e
     err << "quorvane-sim: " << failed << "\n";
     return kInternalFailure;
   }
-  if (!options.quiet) fleet::PrintFleetSummary(rows, out);
+  if (!options.quiet) fleet::PrintFleetSummary(rows, out, options.colour);
   return TableStatus(rows);
 }
 

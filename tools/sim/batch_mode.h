@@ -16,6 +16,7 @@ struct BatchOptions {
   unsigned jobs = 0;                  // runs at a time; 0: one a core
   TableFiles tables;
   bool quiet = false;
+  bool colour = false;    // the summary in severity colours (a terminal without NO_COLOR)
   bool progress = false;  // count the runs on `err` as they end (for a terminal)
 };
 

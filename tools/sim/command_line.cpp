@@ -44,10 +44,28 @@ int ListBuiltins(std::ostream& out) {
   return kCompleted;
 }
 
+constexpr unsigned kMostJobs = 1024;
+
+// One line, whatever the text: a number out of range, or no number at all.
+CLI::Validator JobsInRange() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        const std::string range = "expected a whole number from 1 to " + std::to_string(kMostJobs) +
+                                  ", found \"" + text + "\"";
+        if (text.empty() || text.size() > 4 ||
+            text.find_first_not_of("0123456789") != std::string::npos)
+          return range;
+        const unsigned jobs = static_cast<unsigned>(std::stoul(text));
+        return jobs >= 1 && jobs <= kMostJobs ? std::string() : range;
+      },
+      "1.." + std::to_string(kMostJobs));
+}
+
 constexpr char kHelpFooter[] =
     "Exit status: 0 the run completed (whatever road it took); 2 a usage, profile or output\n"
-    "error, reported on one line before anything is written; 3 with --logs: a log read as\n"
-    "foreign, damaged or cut short; 1 an internal failure.\n"
+    "error, reported on one line before anything is written; 3 with --logs or --batch: a log\n"
+    "read as foreign, damaged or cut short, a bad profile, or (--batch with --logs) a prediction\n"
+    "that differs or is incomplete; 1 an internal failure.\n"
     "The command line, the machine profiles and the output: docs/simulator.md\n"
     "(the Debian package installs it as /usr/share/doc/quorvane-sim/simulator.md).";
 
@@ -83,7 +101,7 @@ int RunCommandLine(int argc, const char* const* argv, const Terminal& terminal, 
   auto* batchOption = app.add_option("--batch", batch.profiles,
                                      "run every profile (files, folders of *.json) into one table");
   app.add_option("--jobs", batch.jobs, "with --batch: runs at a time (default: one a core)")
-      ->check(CLI::PositiveNumber)
+      ->check(JobsInRange())
       ->needs(batchOption);
   app.add_option("--csv", logs.tables.csvPath, "with --logs or --batch: write the table as CSV");
   app.add_option("--json", logs.tables.jsonPath, "with --logs or --batch: write the table as JSON");
@@ -113,6 +131,7 @@ int RunCommandLine(int argc, const char* const* argv, const Terminal& terminal, 
   try {
     logs.tables.htmlPath = htmlPath;
     logs.quiet = quiet;
+    logs.colour = terminal.colour;
     // Every output is checked against the inputs before any input is read: a refused output
     // costs nothing and changes nothing.
     std::string refused;
@@ -131,6 +150,7 @@ int RunCommandLine(int argc, const char* const* argv, const Terminal& terminal, 
       batch.logs = logs.inputs;
       batch.tables = logs.tables;
       batch.quiet = quiet;
+      batch.colour = logs.colour;
       batch.progress = terminal.progress;
       return RunBatchMode(batch, out, err);
     }

@@ -12,11 +12,20 @@ namespace quorvane::sim {
 using whatif::kCompleted;
 using whatif::kInternalFailure;
 using whatif::kUsage;
-inline constexpr int kRowsFailed = 3;  // --logs, --batch: a row failed (see RowFailed)
+// --logs, --batch: a row failed (see RowFailed), or a prediction differs or is incomplete.
+inline constexpr int kRowsFailed = 3;
 
-// The status of a fleet table once it is written: whether any row failed.
+// The status of a fleet table once it is written: whether any row failed or any prediction did
+// not come out the same.
 inline int TableStatus(const std::vector<fleet::FleetRow>& rows) {
-  return std::any_of(rows.begin(), rows.end(), fleet::RowFailed) ? kRowsFailed : kCompleted;
+  return std::any_of(rows.begin(), rows.end(),
+                     [](const fleet::FleetRow& row) {
+                       return fleet::RowFailed(row) ||
+                              row.comparison == fleet::Comparison::Differs ||
+                              row.comparison == fleet::Comparison::Incomplete;
+                     })
+             ? kRowsFailed
+             : kCompleted;
 }
 
 }  // namespace quorvane::sim

@@ -9,18 +9,19 @@
 namespace quorvane::sim {
 
 int RunLogsMode(const LogsOptions& options, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> errors;
-  const auto machines = fleet::FindMachineLogs(options.inputs, errors);
+  std::vector<std::string> errors, passedOver;
+  const auto machines = fleet::FindMachineLogs(options.inputs, errors, &passedOver);
   if (!errors.empty()) {
     for (const auto& error : errors) err << "quorvane-sim: " << error << "\n";
     return kUsage;
   }
+  for (const auto& skipped : passedOver) err << "quorvane-sim: passed over " << skipped << "\n";
   const std::vector<fleet::FleetRow> rows = fleet::ReadFleetLogs(machines);
   if (const std::string failed = WriteTableFiles(options.tables, rows); !failed.empty()) {
     err << "quorvane-sim: " << failed << "\n";
     return kInternalFailure;
   }
-  if (!options.quiet) fleet::PrintFleetSummary(rows, out);
+  if (!options.quiet) fleet::PrintFleetSummary(rows, out, options.colour);
   return TableStatus(rows);
 }
 

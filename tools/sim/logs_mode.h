@@ -13,6 +13,7 @@ struct LogsOptions {
   std::vector<std::string> inputs;  // log files and folders
   TableFiles tables;
   bool quiet = false;
+  bool colour = false;  // the summary in severity colours (a terminal without NO_COLOR)
 };
 
 // Reads the logs, writes the tables asked for (which the caller has checked with

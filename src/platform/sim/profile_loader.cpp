@@ -1,6 +1,7 @@
 // Machine profile loader: JSON to Profile, each field checked, each default filled in.
 #include "platform/sim/profile_loader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -22,7 +23,9 @@ namespace {
 
 using Json = nlohmann::json;
 
-constexpr int64_t kMaxSizeMB = int64_t{1} << 40;  // keeps byte counts well inside 64 bits
+// Keeps byte counts inside 63 bits, for each size and for a disk's partitions together, so that
+// a disk typed in bytes (a few TB) still loads and gets its note.
+constexpr int64_t kMaxSizeMB = int64_t{1} << 42;
 
 std::string Found(const Json& v) {
   switch (v.type()) {
@@ -132,6 +135,11 @@ class Reader {
     return letter;
   }
 
+  // A word of the profile's vocabulary, in any letter case, as the docs write it: lower case.
+  static std::string Word(const Json& v) {
+    return v.is_string() ? ToUtf8(ToLowerAscii(FromUtf8(v.get<std::string>()))) : std::string();
+  }
+
   const std::string& file() const { return file_; }
 
  private:
@@ -235,7 +243,7 @@ FirmwareSpec ReadFirmware(const Reader& r, const Json& v, const std::string& pat
   const char* expected = "\"uefi\", \"legacy\", \"readable\" or {\"lastError\": N}";
   FirmwareSpec f;
   if (v.is_string()) {
-    std::string s = v.get<std::string>();
+    const std::string s = Reader::Word(v);
     if (s == "uefi") {
       f.kind = FirmwareSpec::Kind::Uefi;
       f.lastError = win::kErrorNoAccess;
@@ -441,8 +449,8 @@ DiskSpec ReadDisk(const Reader& r, const Json& v, const std::string& path, size_
   d.sizeMB = r.SizeMB(v["sizeMB"], Reader::Field(path, "sizeMB"));
   if (v.contains("media")) d.media = r.Bool(v["media"], Reader::Field(path, "media"));
   if (v.contains("style")) {
-    const std::string style =
-        ToUtf8(ToLowerAscii(FromUtf8(r.String(v["style"], Reader::Field(path, "style")))));
+    r.String(v["style"], Reader::Field(path, "style"));
+    const std::string style = Reader::Word(v["style"]);
     if (style != "gpt" && style != "mbr")
       r.Fail(Reader::Field(path, "style"), "\"gpt\" or \"mbr\"", v["style"]);
     d.gpt = style == "gpt";
@@ -457,7 +465,7 @@ DiskSpec ReadDisk(const Reader& r, const Json& v, const std::string& path, size_
     int64_t total = 0;
     for (size_t i = 0; i < parts.size(); ++i) {
       d.partitions.push_back(ReadPartition(r, parts[i], Reader::Item(ppath, i), d.gpt, letters));
-      total += d.partitions.back().sizeMB;
+      total = std::min(total + d.partitions.back().sizeMB, kMaxSizeMB + 1);
     }
     // WMI names each listed partition by its index: no two may share one.
     std::set<int> seen;
@@ -466,12 +474,12 @@ DiskSpec ReadDisk(const Reader& r, const Json& v, const std::string& path, size_
       if (indexes[i] >= 0 && !seen.insert(indexes[i]).second)
         r.Fail(Reader::Field(Reader::Item(ppath, i), "wmiIndex"),
                "a WMI index no other listed partition of the disk has", std::to_string(indexes[i]));
-    // The first partition starts 1 MiB into the disk.
-    if (total + 1 > d.sizeMB)
-      r.Fail(ppath,
-             "partitions that fit the disk (" + std::to_string(d.sizeMB) +
-                 " MiB, the first MiB reserved)",
-             std::to_string(total) + " MiB in total");
+    // Partitions larger than their disk still make a machine (WMI's size may leave out the last
+    // cylinder; a size may be typed in another unit): the run gets a note. Their bytes must
+    // still be countable.
+    if (total > kMaxSizeMB)
+      r.Fail(ppath, "partitions of at most " + std::to_string(kMaxSizeMB) + " MiB in total",
+             std::to_string(total) + " MiB");
   }
   return d;
 }
@@ -523,7 +531,7 @@ ToolsSpec ReadTools(const Reader& r, const Json& v, const std::string& path) {
 }
 
 bool ReadFail(const Reader& r, const Json& v, const std::string& path) {
-  if (!v.is_string() || v.get<std::string>() != "fail") r.Fail(path, "\"fail\"", v);
+  if (Reader::Word(v) != "fail") r.Fail(path, "\"fail\"", v);
   return true;
 }
 
@@ -573,7 +581,7 @@ FaultsSpec ReadFaults(const Reader& r, const Json& v, const std::string& path) {
       const std::wstring letter = r.Letter(it.key(), lpath);
       if (f.mountFailures.count(letter))
         r.Fail(lpath, "each letter once", "it also in another spelling");
-      if (it.value().is_string() && it.value().get<std::string>() == "always") {
+      if (Reader::Word(it.value()) == "always") {
         f.mountFailures[letter] = -1;
       } else {
         f.mountFailures[letter] = static_cast<int>(

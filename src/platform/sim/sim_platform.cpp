@@ -2,6 +2,8 @@
 // child processes.
 #include "platform/sim/sim_platform.h"
 
+#include <algorithm>
+
 #include "base/calendar.h"
 #include "base/text.h"
 #include "letters/device_path.h"
@@ -255,7 +257,9 @@ int32_t SimPlatform::WmiExecQuery() {
 
 ProcessOutcome SimPlatform::RunProcess(const std::wstring& commandLine) {
   ProcessOutcome outcome = RunSimulatedCommand(*this, commandLine);
-  if (outcome.started) elapsedMs_ += profile_.tools.durationMs;
+  // No real process starts and ends within the millisecond it was started in: its exit code is
+  // always stamped later than the lines before it (a log reader counts on it).
+  if (outcome.started) elapsedMs_ += std::max<uint32_t>(profile_.tools.durationMs, 1);
   commands_.push_back(
       CommandRecord{commandLine, outcome.started, outcome.exitCode, outcome.lastError});
   return outcome;
