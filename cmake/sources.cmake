@@ -16,14 +16,25 @@ function(quorvane_sources target)
   endforeach()
 endfunction()
 
+# quorvane_built_elsewhere(FILE...): FILEs (relative to the current folder) belong to the build for
+# the other system (an entry point of Windows or Linux); they must exist all the same.
+function(quorvane_built_elsewhere)
+  foreach(file IN LISTS ARGN)
+    get_filename_component(path ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    if(NOT EXISTS ${path})
+      message(FATAL_ERROR "listed source ${path} of the other build does not exist")
+    endif()
+    set_property(GLOBAL APPEND PROPERTY QUORVANE_LISTED_SOURCES ${path})
+  endforeach()
+endfunction()
+
 function(quorvane_check_every_source_built)
+  set(folders src/base src/run src/procedure src/inventory src/classify src/letters src/firmware
+              src/platform/sim src/capture src/report src/whatif src/fleet tools/sim)
   if(WIN32)
-    set(folders src/base src/run src/procedure src/inventory src/classify src/letters
-                src/firmware src/platform/sim src/capture src/report src/whatif src/platform/win32)
+    list(APPEND folders src/platform/win32)
   else()
-    set(folders src/base src/run src/procedure src/inventory src/classify src/letters
-                src/firmware src/platform/sim src/platform/posix src/capture src/report src/whatif src/fleet
-                tools/sim)
+    list(APPEND folders src/platform/posix)
     if(QUORVANE_TESTS AND NOT QUORVANE_TSAN)
       list(APPEND folders tests/unit)
     endif()

@@ -1,6 +1,5 @@
 // Entry point of quorvane.exe: the real platform and one layout job, a capture of the machine, or
 // a what-if run of the machine captured in memory.
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -60,6 +59,8 @@ CommandLine ParseCommandLine(int argc, wchar_t** argv) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // Every line the program prints goes through the console's output from here on.
+  quorvane::win32::ConsoleOutput console;
   const CommandLine line = ParseCommandLine(argc, argv);
   switch (line.mode) {
     case CommandLine::Mode::Run: {
@@ -70,7 +71,7 @@ int wmain(int argc, wchar_t** argv) {
       return 0;
     }
     case CommandLine::Mode::Version:
-      std::fputs("quorvane.exe " QUORVANE_VERSION "\n", stdout);
+      std::cout << "quorvane.exe " QUORVANE_VERSION "\n";
       return 0;
     case CommandLine::Mode::Capture: {
       // FILE is checked before the machine is read, and again against the files it read.
@@ -78,28 +79,27 @@ int wmain(int argc, wchar_t** argv) {
         return quorvane::whatif::CheckCaptureFile(line.file, read);
       };
       if (const std::string refused = check({}); !refused.empty()) {
-        std::fputs(("quorvane: " + refused + "\n").c_str(), stderr);
+        std::cerr << "quorvane: " << refused << "\n";
         return quorvane::whatif::kUsage;
       }
       quorvane::win32::Win32Platform platform;
       quorvane::win32::Win32CaptureSystem system;
       const auto outcome = quorvane::capture::RunCapture(platform, system, line.file, check);
-      std::fputs(outcome.output.c_str(), stdout);
-      std::fputs(outcome.error.c_str(), stderr);
+      std::cout << outcome.output;
+      std::cerr << outcome.error;
       return outcome.status;
     }
     case CommandLine::Mode::WhatIf: {
       quorvane::win32::Win32Platform platform;
       quorvane::win32::Win32CaptureSystem system;
-      quorvane::win32::ConsoleColours colours;
       std::error_code ec;
       const quorvane::whatif::WhatIfOptions options{
-          line.outDir, line.htmlPath, std::filesystem::temp_directory_path(ec), colours.on()};
+          line.outDir, line.htmlPath, std::filesystem::temp_directory_path(ec), console.colour()};
       return quorvane::whatif::RunWhatIf(platform, system, options, std::cout, std::cerr);
     }
     case CommandLine::Mode::Usage:
       break;
   }
-  std::fputs(kUsageLine, stderr);
+  std::cerr << kUsageLine;
   return quorvane::whatif::kUsage;
 }

@@ -3,12 +3,14 @@
 
 #include <filesystem>
 
+#include "base/utf8_path.h"
+
 namespace quorvane::fleet {
 
 InputKind KindOfInput(const std::string& input, std::vector<std::string>& errors) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  const fs::file_status status = fs::status(fs::path(input), ec);
+  const fs::file_status status = fs::status(PathFromUtf8(input), ec);
   if (ec || !fs::exists(status)) {
     errors.push_back(input + ": no such file or folder");
     return InputKind::Refused;

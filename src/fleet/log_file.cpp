@@ -1,13 +1,15 @@
 // Reading a run-log file once and splitting it into time-stamped lines.
 #include "fleet/log_file.h"
 
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "base/text.h"
+#include "base/utf8_path.h"
 #include "run/run_log.h"
 
 namespace quorvane::fleet {
@@ -244,8 +246,9 @@ void ScanLogFile(LogFile& file) {
 
 LogFile ReadLogFile(const std::filesystem::path& path) {
   LogFile file;
-  file.path = path.string();
-  std::unique_ptr<FILE, int (*)(FILE*)> stream(std::fopen(file.path.c_str(), "rb"), &std::fclose);
+  file.path = Utf8OfGenericPath(path);
+  // A stream rather than the C library's FILE: it opens a name outside the code page on Windows.
+  std::ifstream stream(path, std::ios::binary);
   if (!stream) {
     file.verdict = FileVerdict::Damaged;
     file.problem = std::string("cannot be read: ") + std::strerror(errno);
@@ -253,9 +256,8 @@ LogFile ReadLogFile(const std::filesystem::path& path) {
   }
   // The size from the open file: the path is looked up once. A log is read as long as it was
   // then: it is a copy, not a file still being written.
-  long size = -1;
-  if (std::fseek(stream.get(), 0, SEEK_END) == 0) size = std::ftell(stream.get());
-  if (size < 0 || std::fseek(stream.get(), 0, SEEK_SET) != 0) {
+  const std::streamoff size = stream.seekg(0, std::ios::end).tellg();
+  if (size < 0 || !stream.seekg(0, std::ios::beg)) {
     file.verdict = FileVerdict::Damaged;
     file.problem = "cannot be read: not a file that has a size";
     return file;
@@ -267,8 +269,9 @@ LogFile ReadLogFile(const std::filesystem::path& path) {
     return file;
   }
   file.bytes.resize(static_cast<size_t>(size));
-  file.bytes.resize(std::fread(file.bytes.data(), 1, file.bytes.size(), stream.get()));
-  if (std::ferror(stream.get())) {
+  stream.read(file.bytes.data(), static_cast<std::streamsize>(file.bytes.size()));
+  file.bytes.resize(static_cast<size_t>(stream.gcount()));
+  if (stream.bad()) {
     file.verdict = FileVerdict::Damaged;
     file.problem = "cannot be read to its end";
     return file;

@@ -20,7 +20,7 @@ enum class FileVerdict { Ours, Damaged, Foreign };
 
 // Not copyable: the lines point into the bytes.
 struct LogFile {
-  std::string path;  // as found, for the table
+  std::string path;  // as found, for the table: "/" between names on every system
   std::vector<char> bytes;
   FileVerdict verdict = FileVerdict::Ours;
   std::string problem;  // why Damaged or Foreign, naming the line

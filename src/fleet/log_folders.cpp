@@ -4,6 +4,7 @@
 #include <map>
 
 #include "base/text.h"
+#include "base/utf8_path.h"
 #include "fleet/input_paths.h"
 #include "fleet/log_file.h"
 #include "fleet/log_reader.h"
@@ -15,13 +16,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// `wanted` is upper-case ASCII; the name is compared in the system's own characters, unconverted.
 bool SameNameIgnoringCase(const fs::path& name, const std::string& wanted) {
-  const std::string& text = name.native();
+  const fs::path::string_type& text = name.native();
   if (text.size() != wanted.size()) return false;
   for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != wanted[i]) return false;
+    auto c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<fs::path::value_type>(c - 'a' + 'A');
+    if (c != static_cast<fs::path::value_type>(wanted[i])) return false;
   }
   return true;
 }
@@ -31,7 +33,7 @@ std::string Upper(const wchar_t* name) { return Narrow8(ToUpperAscii(name)); }
 
 std::string MachineName(const fs::path& folder) {
   const fs::path name = folder.filename();
-  return name.empty() ? folder.string() : name.string();
+  return Utf8OfPath(name.empty() ? folder : name);
 }
 
 fs::path MachineFolderOfAbsolute(const fs::path& absoluteFile) {
@@ -45,7 +47,7 @@ fs::path MachineFolderOfAbsolute(const fs::path& absoluteFile) {
 
 // Machine folder -> its files: absolute path (a file named twice is read once) -> the path as
 // the input spells it. Keyed by text, which orders as paths do within one folder.
-using Found = std::map<std::string, std::map<std::string, fs::path>>;
+using Found = std::map<fs::path::string_type, std::map<fs::path::string_type, fs::path>>;
 
 void Add(Found& found, const fs::path& absoluteFile, const fs::path& spelled) {
   found[MachineFolderOfAbsolute(absoluteFile).native()].emplace(absoluteFile.native(), spelled);
@@ -67,7 +69,7 @@ bool FollowLink(const fs::directory_entry& entry, const fs::path& spelled,
   std::error_code ec;
   const fs::path target = fs::canonical(entry.path(), ec);
   if (ec) {
-    passedOver.push_back(spelled.string() +
+    passedOver.push_back(Utf8OfPath(spelled) +
                          (ec == std::errc::too_many_symbolic_link_levels
                               ? std::string(": a link loop: the link leads back to itself")
                               : ": a link that leads nowhere (" + ec.message() + ")"));
@@ -76,8 +78,8 @@ bool FollowLink(const fs::directory_entry& entry, const fs::path& spelled,
   if (!fs::is_directory(target, ec)) return true;
   const fs::path parent = fs::canonical(entry.path().parent_path(), ec);
   if (!ec && Within(parent, target)) {
-    passedOver.push_back(spelled.string() + ": a link loop: it leads back to " + target.string() +
-                         ", which holds it");
+    passedOver.push_back(Utf8OfPath(spelled) + ": a link loop: it leads back to " +
+                         Utf8OfPath(target) + ", which holds it");
     return false;
   }
   return true;
@@ -124,7 +126,7 @@ std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
       if (!SameNameIgnoringCase(entry.filename(), logName)) continue;
       std::error_code typeError;
       if (!it->is_regular_file(typeError)) continue;
-      const std::string relative = entry.native().substr(rootChars + 1);
+      const fs::path::string_type relative = entry.native().substr(rootChars + 1);
       Add(found, entry, path / relative);
       ++logs;
     }
@@ -138,7 +140,7 @@ std::vector<MachineLogs> FindMachineLogs(const std::vector<std::string>& inputs,
   std::vector<MachineLogs> machines;
   machines.reserve(found.size());
   for (auto& [folder, files] : found) {
-    MachineLogs machine{MachineName(folder), folder, {}};
+    MachineLogs machine{MachineName(fs::path(folder)), folder, {}};
     machine.files.reserve(files.size());
     for (auto& [absolute, spelled] : files) machine.files.push_back(std::move(spelled));
     machines.push_back(std::move(machine));

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 
+#include "base/utf8_path.h"
 #include "fleet/input_paths.h"
 
 namespace quorvane::fleet {
@@ -30,17 +31,17 @@ std::vector<std::string> FindProfiles(const std::vector<std::string>& inputs,
                                       std::vector<std::string>& errors,
                                       std::vector<std::string>* passedOver) {
   std::vector<std::string> profiles;
-  std::set<std::string> taken;  // absolute, normal paths
+  std::set<fs::path> taken;  // absolute, normal paths
   auto take = [&](const fs::path& path) {
     std::error_code ec;
     const fs::path absolute = fs::absolute(path, ec).lexically_normal();
-    if (taken.insert(absolute.native()).second) profiles.push_back(path.string());
+    if (taken.insert(absolute).second) profiles.push_back(Utf8OfGenericPath(path));
   };
   for (const std::string& input : inputs) {
     const InputKind kind = KindOfInput(input, errors);
     if (kind == InputKind::Refused) continue;
     std::error_code ec;
-    const fs::path path(input);
+    const fs::path path = PathFromUtf8(input);
     if (kind == InputKind::File) {
       take(path);
       continue;
@@ -48,11 +49,11 @@ std::vector<std::string> FindProfiles(const std::vector<std::string>& inputs,
     std::vector<fs::path> found;
     fs::directory_iterator it(path, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-      if (EndsWithJson(it->path().filename().string())) {
+      if (EndsWithJson(Utf8OfPath(it->path().filename()))) {
         found.push_back(it->path());
       } else if (passedOver != nullptr) {
         std::error_code typeError;
-        passedOver->push_back(it->path().string() +
+        passedOver->push_back(Utf8OfPath(it->path()) +
                               (it->is_directory(typeError)
                                    ? ": a folder (profiles are not searched in subfolders)"
                                    : ": not named *.json"));

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "base/utf8_path.h"
 #include "inventory/wmi_paths.h"
 
 namespace quorvane::fleet {
@@ -98,7 +99,7 @@ FleetRow RowOfReport(const RunReport& report, const std::string& profileFile) {
 
 FleetRow BadProfileRow(const std::string& profileFile, const std::string& error) {
   FleetRow row;
-  row.machine = std::filesystem::path(profileFile).stem().string();
+  row.machine = Utf8OfPath(PathFromUtf8(profileFile).stem());
   row.source = RowSource::Simulation;
   row.status = RowStatus::BadProfile;
   row.problem = error;

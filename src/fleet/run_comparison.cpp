@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "base/utf8_path.h"
 #include "fleet/table_cells.h"
 
 namespace quorvane::fleet {
@@ -114,7 +115,7 @@ void NoteSharedNames(std::vector<FleetRow>& rows, const char* what) {
 
 // The profile's file name without ".json", as a log folder may be named after it.
 std::string FileStem(const std::string& profileFile) {
-  return std::filesystem::path(profileFile).stem().string();
+  return Utf8OfPath(PathFromUtf8(profileFile).stem());
 }
 
 }  // namespace

@@ -5,14 +5,14 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <memory>
+#include <fstream>
 #include <mutex>
 #include <system_error>
 #include <thread>
 
+#include "base/utf8_path.h"
 #include "fleet/row_of_report.h"
 #include "platform/sim/profile_loader.h"
 #include "platform/sim/sim_platform.h"
@@ -33,15 +33,17 @@ constexpr auto kProgressPeriod = std::chrono::milliseconds(200);
 std::string ReadProfileText(const std::string& path) {
   const std::string where = path + ": (file): expected ";
   std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
+  const fs::path file = PathFromUtf8(path);
+  const fs::file_status status = fs::status(file, ec);
   if (fs::is_directory(status)) throw ProfileError(where + "a profile file, found a folder");
   if (fs::exists(status) && !fs::is_regular_file(status)) {
     throw ProfileError(where + "a profile file, found neither a file nor a folder");
   }
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  long size = -1;
-  if (file && std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());
-  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+  // A stream rather than the C library's FILE: it opens a name outside the code page on Windows.
+  std::ifstream in(file, std::ios::binary);
+  const std::streamoff size =
+      in ? static_cast<std::streamoff>(in.seekg(0, std::ios::end).tellg()) : -1;
+  if (size < 0 || !in.seekg(0, std::ios::beg)) {
     throw ProfileError(where + "a readable profile, found none");
   }
   if (static_cast<uintmax_t>(size) > kMaxProfileBytes) {
@@ -49,8 +51,9 @@ std::string ReadProfileText(const std::string& path) {
                        " bytes");
   }
   std::string text(static_cast<size_t>(size), '\0');
-  text.resize(std::fread(text.data(), 1, text.size(), file.get()));
-  if (std::ferror(file.get())) throw ProfileError(where + "a readable profile, found none");
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(in.gcount()));
+  if (in.bad()) throw ProfileError(where + "a readable profile, found none");
   return text;
 }
 

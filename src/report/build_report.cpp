@@ -5,6 +5,7 @@
 #include <set>
 
 #include "base/text.h"
+#include "base/utf8_path.h"
 #include "letters/device_path.h"
 #include "procedure/layout_sequence.h"
 #include "report/changes.h"
@@ -179,12 +180,12 @@ void LogFiles(const SimPlatform& machine, RunReport& report) {
   std::set<std::string> seen;
   for (const auto& write : machine.LogWrites()) {
     if (!write.written || seen.count(write.hostFile)) continue;
-    const fs::path path(write.hostFile);
-    if (!EqualsIgnoreCaseAscii(FromUtf8(path.filename().string()), kLogFileName)) continue;
+    const fs::path path = PathFromUtf8(write.hostFile);
+    if (!EqualsIgnoreCaseAscii(FromUtf8(Utf8OfPath(path.filename())), kLogFileName)) continue;
     if (machine.EntryAt(write.hostFile) == nullptr) continue;
     seen.insert(write.hostFile);
     report.logFiles.push_back(LogFileReport{
-        write.hostFile, VolumeLetters(machine, path.parent_path().filename().string()),
+        write.hostFile, VolumeLetters(machine, Utf8OfPath(path.parent_path().filename())),
         U8(write.file)});
   }
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/utf8_path.h"
+
 namespace quorvane::report {
 namespace {
 
@@ -117,11 +119,11 @@ void PrintFiles(Printer& print, const RunReport& report, const fs::path& outDir)
   bool first = true;
   for (const auto& log : report.logFiles) {
     std::string letters = log.letters.empty() ? "" : "  (" + Joined(log.letters) + ")";
-    print.Entry(first ? "Logs" : "", (outDir / log.path).generic_string() + letters);
+    print.Entry(first ? "Logs" : "", Utf8OfPathShown(outDir / PathFromUtf8(log.path)) + letters);
     first = false;
   }
   if (first) print.Entry("Logs", "none written", Style::Bad);
-  print.Entry("Summary", (outDir / "summary.json").generic_string());
+  print.Entry("Summary", Utf8OfPathShown(outDir / "summary.json"));
 }
 
 constexpr size_t kSubWidth = 10;
@@ -170,8 +172,8 @@ void PrintChanges(Printer& print, const RunReport& report, const fs::path& outDi
   }
   if (first) group.Line("letters", "none changed");
   // Relative to the output folder, so that a path fits its line.
-  if (!changes.files.empty()) group.Line("files", "in " + outDir.generic_string() + "/");
-  for (const auto& file : changes.files) group.Line("", file);
+  if (!changes.files.empty()) group.Line("files", "in " + Utf8OfPathShown(outDir / ""));
+  for (const auto& file : changes.files) group.Line("", Utf8OfPathShown(PathFromUtf8(file)));
   if (changes.files.empty()) group.Line("files", "none written");
 }
 

@@ -12,9 +12,10 @@ namespace quorvane::report {
 // The machine, the road and why, the roles and letters with the labels of their volumes, the
 // commands, message boxes, what the run changed (files under `outDir`), the warnings by severity,
 // the simulated duration and where the logs are. Lines fit 80 columns, broken between words; only
-// a word longer than that (a long path) stands longer on a line of its own, never cut. `colour`
-// adds ANSI colours. `replaced`, when not empty, is a last line: what the run replaced of an
-// earlier run in `outDir`.
+// a word longer than that (a long path) stands longer on a line of its own, never cut. Paths
+// are spelt with the system's separator, as a person there types them. `colour` adds ANSI
+// colours. `replaced`, when not empty, is a last line: what the run replaced of an earlier run in
+// `outDir`.
 void PrintTerminalSummary(const RunReport& report, const std::filesystem::path& outDir,
                           std::ostream& out, bool colour, const std::string& replaced = "");
 

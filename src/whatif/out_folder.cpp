@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "base/utf8_path.h"
 #include "platform/host_files.h"
 
 namespace quorvane::whatif {
@@ -35,7 +36,7 @@ fs::path NearestExisting(const fs::path& path) {
 bool WriteMarker(const fs::path& folder, std::string& error) {
   const std::string why = host::WriteWhole(folder / kOutMarkerName, kOutMarkerText);
   if (why.empty()) return true;
-  error = folder.string() + ": cannot write " + kOutMarkerName + ": " + why;
+  error = Utf8OfPath(folder) + ": cannot write " + kOutMarkerName + ": " + why;
   return false;
 }
 
@@ -53,16 +54,16 @@ bool PrepareOutFolder(const fs::path& folder, std::string& error,
   if (!fs::exists(status)) {
     const fs::path start = NearestExisting(folder);
     if (!fs::is_directory(start, ec)) {
-      error = folder.string() + ": cannot be created: " + start.string() + " is not a folder";
+      error = Utf8OfPath(folder) + ": cannot be created: " + Utf8OfPath(start) + " is not a folder";
       return false;
     }
     if (why = host::WriteDenied(start); !why.empty()) {
-      error = folder.string() + ": cannot be created in " + start.string() + " (" + why +
+      error = Utf8OfPath(folder) + ": cannot be created in " + Utf8OfPath(start) + " (" + why +
               "); choose another --out";
       return false;
     }
     if (!fs::create_directories(folder, ec)) {
-      error = folder.string() + ": cannot create the folder: " + ec.message();
+      error = Utf8OfPath(folder) + ": cannot create the folder: " + ec.message();
       return false;
     }
     if (WriteMarker(folder, error)) return true;
@@ -73,18 +74,18 @@ bool PrepareOutFolder(const fs::path& folder, std::string& error,
     return false;
   }
   if (!fs::is_directory(status)) {
-    error = folder.string() + ": exists and is not a folder";
+    error = Utf8OfPath(folder) + ": exists and is not a folder";
     return false;
   }
   const bool empty = fs::is_empty(folder, ec);
   if (!empty && !HoldsMarker(folder)) {
-    error = folder.string() + ": is not empty and is not an output folder of quorvane-sim (no " +
+    error = Utf8OfPath(folder) + ": is not empty and is not an output folder of quorvane-sim (no " +
             kOutMarkerName + " of its own); choose another --out";
     return false;
   }
   // Before a previous run's part is removed: a folder that cannot take the new run keeps it.
   if (why = host::WriteDenied(folder); !why.empty()) {
-    error = folder.string() + ": cannot be written to (" + why + "); choose another --out";
+    error = Utf8OfPath(folder) + ": cannot be written to (" + why + "); choose another --out";
     return false;
   }
   if (empty) return WriteMarker(folder, error);
@@ -95,7 +96,7 @@ bool PrepareOutFolder(const fs::path& folder, std::string& error,
     const fs::path path = folder / part;
     const bool there = fs::exists(fs::symlink_status(path, ec));
     if (why = host::RemoveTree(path); !why.empty()) {
-      error = path.string() + ": cannot remove the previous run's part: " + why;
+      error = Utf8OfPath(path) + ": cannot remove the previous run's part: " + why;
       return false;
     }
     if (there && replaced != nullptr)

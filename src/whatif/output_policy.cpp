@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "base/utf8_path.h"
 #include "platform/host_files.h"
 #include "whatif/out_folder.h"
 
@@ -75,11 +76,11 @@ std::string CheckFolder(const fs::path& folder, const std::vector<Input>& inputs
   if (folder.empty()) return "--out: expects a folder name, found an empty one";
   const host::Entry entry = host::LookUp(folder);
   if (entry.kind == host::Kind::Device || entry.kind == host::Kind::Stream)
-    return folder.string() + ": is a device, not a folder; choose another --out";
+    return Utf8OfPath(folder) + ": is a device, not a folder; choose another --out";
   if (entry.kind != host::Kind::Folder) return "";  // made, or refused, when it is prepared
   for (const Input& input : inputs) {
     if (input.id == *entry.id) {
-      return folder.string() + ": is the input " + input.path.string() +
+      return Utf8OfPath(folder) + ": is the input " + Utf8OfPath(input.path) +
              ", which the run reads; choose another --out";
     }
   }
@@ -90,8 +91,8 @@ std::string CheckFolder(const fs::path& folder, const std::vector<Input>& inputs
       const bool inside = input.id == *there.id || (there.kind == host::Kind::Folder &&
                                                     Holds(FoldersAround(input.folder), *there.id));
       if (inside) {
-        return folder.string() + ": a run here replaces its " + part + ", which holds the input " +
-               input.path.string() + "; choose another --out";
+        return Utf8OfPath(folder) + ": a run here replaces its " + part +
+               ", which holds the input " + Utf8OfPath(input.path) + "; choose another --out";
       }
     }
   }
@@ -102,14 +103,14 @@ std::string CheckFolder(const fs::path& folder, const std::vector<Input>& inputs
 std::string CheckAgainstFolder(const NamedOutput& output, const fs::path& folder) {
   const fs::path inFolder = Comparable(output.path).lexically_relative(Comparable(folder));
   if (inFolder == ".")
-    return output.path.string() + ": is the output folder itself; choose a file for " +
+    return Utf8OfPath(output.path) + ": is the output folder itself; choose a file for " +
            output.option;
-  if (inFolder.empty() || inFolder.begin()->string() == "..") return "";
-  const std::string first = inFolder.begin()->string();
+  if (inFolder.empty() || Utf8OfPath(*inFolder.begin()) == "..") return "";
+  const std::string first = Utf8OfPath(*inFolder.begin());
   for (const char* part : kRunParts) {
     if (first == part) {
-      return output.path.string() + ": lies in the run's own " + part + " inside " +
-             folder.string() + "; choose another " + output.option;
+      return Utf8OfPath(output.path) + ": lies in the run's own " + part + " inside " +
+             Utf8OfPath(folder) + "; choose another " + output.option;
     }
   }
   return "";
@@ -129,7 +130,7 @@ std::string CheckOutputs(const OutputPlan& plan, const std::vector<fs::path>& in
   std::vector<Taken> taken;
   for (const NamedOutput& output : plan.files) {
     const fs::path& path = output.path;
-    const std::string name = path.string();
+    const std::string name = Utf8OfPath(path);
     if (path.empty()) return output.option + ": expects a file name, found an empty one";
     const host::Entry entry = host::LookUp(path);
     if (entry.kind == host::Kind::Device)
@@ -141,8 +142,8 @@ std::string CheckOutputs(const OutputPlan& plan, const std::vector<fs::path>& in
     if (entry.kind == host::Kind::Folder) return name + ": exists and is not a file";
     for (const Input& input : inputs) {
       if (entry.id && input.id == *entry.id) {
-        return name + ": is the input " + input.path.string() + ", which the run reads; choose " +
-               "another " + output.option;
+        return name + ": is the input " + Utf8OfPath(input.path) +
+               ", which the run reads; choose " + "another " + output.option;
       }
     }
     // A file straight in an output folder still to be made finds the folder made first.
@@ -155,13 +156,13 @@ std::string CheckOutputs(const OutputPlan& plan, const std::vector<fs::path>& in
       const host::Entry there = host::LookUp(folder);
       if (there.kind != host::Kind::Folder) {
         return name + ": " + (there.missing.empty() ? "no such folder" : there.missing) + " " +
-               Comparable(folder).string();
+               Utf8OfPath(Comparable(folder));
       }
       const std::vector<host::FileId> around = FoldersAround(folder);
       for (const Input& input : inputs) {
         if (input.isFolder && Holds(around, input.id)) {
-          return name + ": lies in " + input.path.string() + ", a folder the run reads; choose " +
-                 "another " + output.option;
+          return name + ": lies in " + Utf8OfPath(input.path) +
+                 ", a folder the run reads; choose " + "another " + output.option;
         }
       }
     }

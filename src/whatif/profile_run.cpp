@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/utf8_path.h"
 #include "platform/host_files.h"
 #include "platform/sim/sim_platform.h"
 #include "report/build_report.h"
@@ -67,7 +68,7 @@ int RunProfile(sim::Profile profile, const RunOutputs& outputs, const std::strin
     for (const auto& [file, bytes] : files) {
       if (file.empty()) continue;
       if (const std::string why = host::WriteWhole(file, bytes); !why.empty()) {
-        err << program << ": cannot write " << file.string() << ": " << why << "\n";
+        err << program << ": cannot write " << Utf8OfPath(file) << ": " << why << "\n";
         return kInternalFailure;
       }
     }

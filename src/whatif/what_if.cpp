@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "base/utf8_path.h"
 #include "capture/capture_files.h"
 #include "capture/collect_facts.h"
 #include "capture/facts_to_profile.h"
@@ -47,7 +48,7 @@ fs::path NewOutFolder(const fs::path& temp, const LocalTime& start) {
     std::error_code ec;
     if (!fs::exists(fs::symlink_status(folder, ec))) return folder;
   }
-  throw std::runtime_error("every name of " + std::string(stem) + " under " + temp.string() +
+  throw std::runtime_error("every name of " + std::string(stem) + " under " + Utf8OfPath(temp) +
                            " is taken");
 }
 

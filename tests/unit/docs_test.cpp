@@ -1,11 +1,13 @@
 // docs/simulator.md as a technician reads it: its tables against the labels and limits of the
-// run, and its example profiles against the loader and the engine.
+// run, and its example profiles against the loader and the engine; the manual page against
+// quorvane-sim --help.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "base/text.h"
@@ -14,15 +16,35 @@
 #include "platform/sim/profile_loader.h"
 #include "procedure/rapid_start.h"
 #include "tests/unit/reported_run.h"
+#include "tools/sim/command_line.h"
 
 namespace quorvane::report {
 namespace {
 
-std::string Doc() {
-  std::ifstream in(QUORVANE_SOURCE_DIR "/docs/simulator.md", std::ios::binary);
+std::string ReadDoc(const char* name) {
+  std::ifstream in(std::string(QUORVANE_SOURCE_DIR "/docs/") + name, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+std::string Doc() { return ReadDoc("simulator.md"); }
+
+// Every distinct first group of `pattern` in `text`.
+std::set<std::string> Matches(const std::string& text, const std::string& pattern) {
+  std::set<std::string> found;
+  const std::regex re(pattern);
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator();
+       ++it)
+    found.insert((*it)[1]);
+  return found;
+}
+
+// A section of the manual page, from its .SH line to the next.
+std::string ManualSection(const std::string& page, const std::string& name) {
+  const size_t from = page.find("\n.SH " + name + "\n");
+  if (from == std::string::npos) return "";
+  return page.substr(from, page.find("\n.SH ", from + 1) - from);
 }
 
 TEST(Docs, TheTablesNameEveryLabelAndLimitTheRunUses) {
@@ -80,6 +102,33 @@ TEST(Docs, TheExampleProfilesLoadAndTheWalkThroughTakesItsRoad) {
   EXPECT_EQ(ReportedRun(off).report.road, Road::None);
   const std::string older = std::regex_replace(off, std::regex("\\[2, 16\\]"), "[2, 8]");
   EXPECT_EQ(ReportedRun(older).report.road, Road::RapidStart);
+}
+
+// The manual page says what --help says: each option (the lines after .TP in its OPTIONS, where
+// options are set as \-\-name) and each exit status (after .TP in its EXIT STATUS), no more and
+// no fewer; and the help names the page's positional PROFILE.
+TEST(Docs, TheManualPageHasTheOptionsAndExitStatusesOfHelp) {
+  std::ostringstream out, err;
+  const char* argv[] = {"quorvane-sim", "--help"};
+  ASSERT_EQ(sim::RunCommandLine(2, argv, {}, out, err), 0) << err.str();
+  const std::string help = out.str();
+  const std::string page = ReadDoc("quorvane-sim.1");
+
+  const std::string options = ManualSection(page, "OPTIONS");
+  std::string tags;  // the line after each .TP
+  for (const std::string& tag : Matches(options, R"(\n\.TP\n([^\n]*))")) tags += tag + "\n";
+  std::set<std::string> described;
+  for (const std::string& name : Matches(tags, R"(\\-\\-([a-z]+))")) described.insert("--" + name);
+  EXPECT_FALSE(described.empty());
+  EXPECT_EQ(described, Matches(help, R"((?:^|[ ,])(--[a-z]+))"));
+  EXPECT_NE(tags.find(".I PROFILE\n"), std::string::npos);
+  EXPECT_NE(help.find("PROFILE"), std::string::npos);
+  EXPECT_NE(tags.find(R"(\-h)"), std::string::npos);
+  EXPECT_NE(help.find("-h,--help"), std::string::npos);
+
+  const std::set<std::string> statuses = Matches(help, R"((?:Exit status: |; )(\d) )");
+  EXPECT_EQ(statuses.size(), 4u) << help;
+  EXPECT_EQ(statuses, Matches(ManualSection(page, "EXIT STATUS"), R"(\n\.TP\n\.B (\d)\n)"));
 }
 
 }  // namespace

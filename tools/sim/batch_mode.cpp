@@ -2,9 +2,6 @@
 // writes the table and counts the fleet; progress on a terminal for a batch that takes a while.
 #include "tools/sim/batch_mode.h"
 
-#include <stdio.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -51,8 +48,6 @@ class Progress {
 };
 
 }  // namespace
-
-bool StderrIsTerminal() { return isatty(fileno(stderr)) != 0; }
 
 int RunBatchMode(const BatchOptions& options, std::ostream& out, std::ostream& err) {
   std::vector<std::string> errors, passedOver;

@@ -24,7 +24,4 @@ struct BatchOptions {
 // has checked with CheckTableFiles), prints the summary; returns the exit status.
 int RunBatchMode(const BatchOptions& options, std::ostream& out, std::ostream& err);
 
-// Whether standard error is a terminal, where progress may be shown.
-bool StderrIsTerminal();
-
 }  // namespace quorvane::sim

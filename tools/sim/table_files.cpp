@@ -3,6 +3,7 @@
 
 #include <sstream>
 
+#include "base/utf8_path.h"
 #include "fleet/table_signatures.h"
 #include "fleet/table_writers.h"
 #include "platform/host_files.h"
@@ -33,9 +34,12 @@ std::string CheckTableFiles(const TableFiles& files, const std::vector<std::stri
   whatif::OutputPlan plan;
   for (const TableFile& table : kTables) {
     const std::string& path = files.*table.path;
-    if (!path.empty()) plan.files.push_back({table.option, path, table.kind, {table.own}});
+    if (!path.empty())
+      plan.files.push_back({table.option, PathFromUtf8(path), table.kind, {table.own}});
   }
-  return whatif::CheckOutputs(plan, {inputs.begin(), inputs.end()});
+  std::vector<std::filesystem::path> read;
+  for (const std::string& input : inputs) read.push_back(PathFromUtf8(input));
+  return whatif::CheckOutputs(plan, read);
 }
 
 std::string WriteTableFiles(const TableFiles& files, const std::vector<FleetRow>& rows) {
@@ -44,7 +48,7 @@ std::string WriteTableFiles(const TableFiles& files, const std::vector<FleetRow>
     if (path.empty()) continue;
     std::ostringstream bytes;
     table.writer(rows, bytes);
-    if (const std::string why = host::WriteWhole(path, bytes.str()); !why.empty())
+    if (const std::string why = host::WriteWhole(PathFromUtf8(path), bytes.str()); !why.empty())
       return "cannot write " + path + ": " + why;
   }
   return "";

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "base/text.h"
+#include "base/utf8_path.h"
 #include "platform/sim/smbios_table.h"
 
 namespace quorvane::sim {
@@ -616,7 +617,7 @@ Profile LoadProfile(std::string_view jsonText, const std::string& fileName) {
            {"name", "description", "start", "firmware", "smbios", "disks", "drives", "tools",
             "faults", "captureNotes"});
   Profile p;
-  p.name = std::filesystem::path(fileName).stem().string();
+  p.name = Utf8OfPath(PathFromUtf8(fileName).stem());
   if (doc.contains("name")) p.name = r.String(doc["name"], "name");
   if (doc.contains("description")) p.description = r.String(doc["description"], "description");
   if (doc.contains("start")) p.start = ReadStart(r, doc["start"], "start");
@@ -668,13 +669,14 @@ Profile LoadProfileFile(const std::string& path) {
   // The cause comes first: a typo in the name, or a folder given instead of a file, is not a
   // JSON error.
   std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
+  const std::filesystem::path file = PathFromUtf8(path);
+  const auto status = std::filesystem::status(file, ec);
   if (status.type() == std::filesystem::file_type::not_found)
     throw ProfileError(path + ": no such file");
   if (ec) throw ProfileError(path + ": cannot be read: " + ec.message());
   if (std::filesystem::is_directory(status))
     throw ProfileError(path + ": is a folder, not a profile file");
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(file, std::ios::binary);
   if (!in) throw ProfileError(path + ": cannot be read: " + std::strerror(errno));
   std::ostringstream text;
   text << in.rdbuf();

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "base/utf8_path.h"
 
 namespace quorvane::sim {
 namespace {
@@ -37,9 +38,9 @@ void Visit(const VolumeFiles::Entry& folder, const std::string& prefix,
 void Write(const VolumeFiles::Entry& folder, const fs::path& at) {
   std::error_code ec;
   fs::create_directories(at, ec);
-  if (ec) throw std::system_error(ec, "cannot write " + at.string());
+  if (ec) throw std::system_error(ec, "cannot write " + Utf8OfPath(at));
   for (const auto& child : folder.children) {
-    const fs::path path = at / fs::path(ToUtf8(child->name));
+    const fs::path path = at / PathFromUtf8(ToUtf8(child->name));
     if (child->folder) {
       Write(*child, path);
       continue;
@@ -50,7 +51,7 @@ void Write(const VolumeFiles::Entry& folder, const fs::path& at) {
     out.close();  // a write the disk refuses shows here at the latest
     if (!out) {
       throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(),
-                              "cannot write " + path.string());
+                              "cannot write " + Utf8OfPath(path));
     }
   }
 }

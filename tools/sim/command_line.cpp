@@ -1,21 +1,22 @@
-// quorvane-sim: runs the layout engine against a simulated machine described in JSON.
+// quorvane-sim's command line, the same on Linux and Windows: its options and --help, and which
+// mode runs.
+#include "tools/sim/command_line.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <iostream>
 #include <optional>
 
+#include "base/utf8_path.h"
 #include "platform/sim/profile_loader.h"
 #include "tools/sim/batch_mode.h"
 #include "tools/sim/builtin_machines.h"
 #include "tools/sim/exit_status.h"
 #include "tools/sim/logs_mode.h"
-#include "tools/sim/stdout_colour.h"
 #include "tools/sim/table_files.h"
 #include "whatif/profile_run.h"
 
+namespace quorvane::sim {
 namespace {
-
-using namespace quorvane::sim;
 
 std::optional<Profile> BuiltinProfile(const std::string& name) {
   for (const auto& [file, text] : BuiltinMachineFiles())
@@ -23,13 +24,22 @@ std::optional<Profile> BuiltinProfile(const std::string& name) {
   return std::nullopt;
 }
 
+// The run's outputs from the command line's UTF-8 text; the profile file, when one is named, is
+// what the run reads.
+whatif::RunOutputs RunOutputsOf(const std::string& outDir, const std::string& htmlPath, bool quiet,
+                                bool colour, const std::string& profilePath) {
+  whatif::RunOutputs outputs{PathFromUtf8(outDir), PathFromUtf8(htmlPath), quiet, colour};
+  if (!profilePath.empty()) outputs.inputs.push_back(PathFromUtf8(profilePath));
+  return outputs;
+}
+
 // One machine a line, the descriptions in one column.
-int ListBuiltins() {
+int ListBuiltins(std::ostream& out) {
   size_t width = 0;
   for (const auto& entry : BuiltinMachineFiles()) width = std::max(width, entry.first.size());
   for (const auto& [file, text] : BuiltinMachineFiles()) {
     Profile profile = LoadProfile(text, std::string(file) + ".json");
-    std::cout << file << std::string(width - file.size() + 2, ' ') << profile.description << "\n";
+    out << file << std::string(width - file.size() + 2, ' ') << profile.description << "\n";
   }
   return kCompleted;
 }
@@ -57,12 +67,15 @@ constexpr char kHelpFooter[] =
     "read as foreign, damaged or cut short, a bad profile, or (--batch with --logs) a prediction\n"
     "that differs or is incomplete; 1 an internal failure.\n"
     "The command line, the machine profiles and the output: docs/simulator.md\n"
-    "(installed as /usr/share/doc/quorvane-sim/simulator.md).";
+    "(the Debian package installs it as /usr/share/doc/quorvane-sim/simulator.md).";
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunCommandLine(int argc, const char* const* argv, const Terminal& terminal, std::ostream& out,
+                   std::ostream& err) {
   CLI::App app{"Runs the Quorvane layout engine against a simulated machine.", "quorvane-sim"};
+  // The same options on every system: no "/out" on Windows either.
+  app.allow_windows_style_options(false);
   std::string profilePath;
   std::string builtin;
   std::string outDir = "quorvane-out";
@@ -105,20 +118,20 @@ int main(int argc, char** argv) {
       throw CLI::ValidationError("--csv, --json", "go with --logs or --batch");
     }
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
-    std::cerr << "quorvane-sim: " << e.what() << " (quorvane-sim --help shows the options)\n";
+    if (e.get_exit_code() == 0) return app.exit(e, out, err);  // --help, --version
+    err << "quorvane-sim: " << e.what() << " (quorvane-sim --help shows the options)\n";
     return kUsage;
   }
   const bool page = htmlOption->count() > 0;
   if (page && htmlPath.empty()) {  // refused, not taken for "no page"
-    std::cerr << "quorvane-sim: --html: expects a file name, found an empty one\n";
+    err << "quorvane-sim: --html: expects a file name, found an empty one\n";
     return kUsage;
   }
 
   try {
     logs.tables.htmlPath = htmlPath;
     logs.quiet = quiet;
-    logs.colour = StdoutWantsColour();
+    logs.colour = terminal.colour;
     // Every output is checked against the inputs before any input is read: a refused output
     // costs nothing and changes nothing.
     std::string refused;
@@ -127,10 +140,10 @@ int main(int argc, char** argv) {
       inputs.insert(inputs.end(), logs.inputs.begin(), logs.inputs.end());
       refused = CheckTableFiles(logs.tables, inputs);
     } else if (!list) {
-      refused = quorvane::whatif::CheckRunOutputs({outDir, htmlPath, quiet, false, {profilePath}});
+      refused = whatif::CheckRunOutputs(RunOutputsOf(outDir, htmlPath, quiet, false, profilePath));
     }
     if (!refused.empty()) {
-      std::cerr << "quorvane-sim: " << refused << "\n";
+      err << "quorvane-sim: " << refused << "\n";
       return kUsage;
     }
     if (!batch.profiles.empty()) {
@@ -138,11 +151,11 @@ int main(int argc, char** argv) {
       batch.tables = logs.tables;
       batch.quiet = quiet;
       batch.colour = logs.colour;
-      batch.progress = StderrIsTerminal();
-      return RunBatchMode(batch, std::cout, std::cerr);
+      batch.progress = terminal.progress;
+      return RunBatchMode(batch, out, err);
     }
-    if (!logs.inputs.empty()) return RunLogsMode(logs, std::cout, std::cerr);
-    if (list) return ListBuiltins();
+    if (!logs.inputs.empty()) return RunLogsMode(logs, out, err);
+    if (list) return ListBuiltins(out);
     Profile profile;
     if (!profilePath.empty()) {
       profile = LoadProfileFile(profilePath);
@@ -150,20 +163,22 @@ int main(int argc, char** argv) {
       std::string name = builtin.empty() ? std::string(kDefaultMachine) : builtin;
       auto found = BuiltinProfile(name);
       if (!found) {
-        std::cerr << "quorvane-sim: no built-in profile named \"" << name
-                  << "\" (quorvane-sim --list shows them)\n";
+        err << "quorvane-sim: no built-in profile named \"" << name
+            << "\" (quorvane-sim --list shows them)\n";
         return kUsage;
       }
       profile = *found;
     }
-    return quorvane::whatif::RunProfile(
-        std::move(profile), {outDir, htmlPath, quiet, StdoutWantsColour(), {profilePath}},
-        "quorvane-sim", std::cout, std::cerr);
+    return whatif::RunProfile(std::move(profile),
+                              RunOutputsOf(outDir, htmlPath, quiet, terminal.colour, profilePath),
+                              "quorvane-sim", out, err);
   } catch (const ProfileError& e) {
-    std::cerr << e.what() << "\n";
+    err << e.what() << "\n";
     return kUsage;
   } catch (const std::exception& e) {
-    std::cerr << "quorvane-sim: internal failure: " << e.what() << "\n";
+    err << "quorvane-sim: internal failure: " << e.what() << "\n";
     return kInternalFailure;
   }
 }
+
+}  // namespace quorvane::sim
