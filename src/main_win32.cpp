@@ -85,7 +85,7 @@ int wmain(int argc, wchar_t** argv) {
       quorvane::win32::Win32Platform platform;
       quorvane::win32::Win32CaptureSystem system;
       std::error_code ec;
-      const quorvane::whatif::WhatIfOptions options{FullPath(line.outDir), line.htmlPath,
+      const quorvane::whatif::WhatIfOptions options{FullPath(line.outDir), FullPath(line.htmlPath),
                                                     std::filesystem::temp_directory_path(ec),
                                                     console.colour()};
       return quorvane::whatif::RunWhatIf(platform, system, options, std::cout, std::cerr);

@@ -50,7 +50,8 @@ CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::
   }
   if (const std::string why = system.WriteNewFile(file, text); !why.empty()) {
     outcome.status = 1;
-    outcome.error = "quorvane: cannot write " + ToUtf8(file) + ": " + why + "\n";
+    outcome.error =
+        "quorvane: cannot write " + ToUtf8(shownAs.empty() ? file : shownAs) + ": " + why + "\n";
     return outcome;
   }
   outcome.output =

@@ -21,7 +21,8 @@ struct CaptureOutcome {
 // that refuses it (it is one of the files the capture read, ...).
 using OutputCheck = std::function<std::string(const std::vector<std::wstring>& filesRead)>;
 
-// `shownAs` is FILE as the output names it (its full path); empty: as given.
+// `shownAs` is FILE as the output and a failure to write it name it (its full path); empty: as
+// given.
 CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file,
                           const OutputCheck& check = {}, const std::wstring& shownAs = L"");
 
