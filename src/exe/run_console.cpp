@@ -85,7 +85,8 @@ std::string RunEndLines(Road road, const std::vector<LogFileOutcome>& logs, Plat
     } else if (copied) {
       where = "its log is " + kept.front() + ", its first lines in " + ToUtf8(copy);
     } else {
-      where = "its log is " + ramText + ", then " + kept.front();
+      where = "its log is " + ToUtf8(ramLog) + ", then " + kept.front() +
+              ": copy both off before a reboot (X: is the RAM drive)";
     }
   }
   return out + Wrapped("",
