@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "capture/capture_command.h"
+#include "exe/command_line.h"
+#include "exe/run_console.h"
 #include "platform/win32/capture_system.h"
 #include "platform/win32/console.h"
+#include "platform/win32/error_reason.h"
 #include "platform/win32/win32_platform.h"
 #include "run/layout_job.h"
 #include "whatif/exit_status.h"
@@ -15,45 +18,33 @@
 
 namespace {
 
-constexpr char kUsageLine[] =
-    "usage: quorvane.exe [--version | --capture FILE | --what-if [--out DIR] [--html FILE]]\n";
+// A path the user gave, in full and with '\': where the file really goes, whatever the current
+// folder (in WinPE, X:\Windows\System32). Empty stays empty.
+std::wstring FullPath(const std::wstring& given) {
+  if (given.empty()) return given;
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(given, ec);
+  return ec ? given : full.make_preferred().wstring();
+}
 
-struct CommandLine {
-  enum class Mode { Run, Version, Capture, WhatIf, Usage };
-  Mode mode = Mode::Run;
-  std::wstring file;      // --capture FILE
-  std::wstring outDir;    // --what-if --out DIR
-  std::wstring htmlPath;  // --what-if --html FILE
-};
-
-// The whole command line: no argument runs the layout; anything not understood is a usage error.
-CommandLine ParseCommandLine(int argc, wchar_t** argv) {
-  CommandLine line;
-  if (argc == 1) return line;
-  const std::wstring first = argv[1];
-  if (first == L"--version" && argc == 2) {
-    line.mode = CommandLine::Mode::Version;
-    return line;
+// The real run: a line when it starts, the job (whose constructor runs the whole layout
+// sequence), and the road and where its log is when it ends. The log stays the run's outcome;
+// the exit status is 0 whatever happened.
+int RealRun() {
+  std::cout << quorvane::exe::RunStartLine(QUORVANE_VERSION) << std::flush;
+  // First of all: the platform turns the system's critical-error boxes off for the run.
+  quorvane::win32::Win32Platform platform;
+  quorvane::exe::LogWatch logs;
+  platform.WatchIniWrites([&logs](const std::wstring& file, bool written, uint32_t error) {
+    logs.Record(file, written, written ? "" : quorvane::win32::FileErrorReason(file, error));
+  });
+  quorvane::Road road;
+  {
+    quorvane::CLayoutJob job(platform);
+    road = job.m_Road;
   }
-  if (first == L"--capture" && argc == 3) {
-    line.mode = CommandLine::Mode::Capture;
-    line.file = argv[2];
-    return line;
-  }
-  line.mode = CommandLine::Mode::Usage;
-  if (first != L"--what-if") return line;
-  for (int i = 2; i < argc; i += 2) {
-    const std::wstring option = argv[i];
-    std::wstring* value = option == L"--out"    ? &line.outDir
-                          : option == L"--html" ? &line.htmlPath
-                                                : nullptr;
-    // Each option once, each with a value.
-    if (value == nullptr || !value->empty() || i + 1 >= argc || argv[i + 1][0] == L'\0')
-      return line;
-    *value = argv[i + 1];
-  }
-  line.mode = CommandLine::Mode::WhatIf;
-  return line;
+  std::cout << quorvane::exe::RunEndLines(road, logs.Files(), platform);
+  return 0;
 }
 
 }  // namespace
@@ -61,19 +52,19 @@ CommandLine ParseCommandLine(int argc, wchar_t** argv) {
 int wmain(int argc, wchar_t** argv) {
   // Every line the program prints goes through the console's output from here on.
   quorvane::win32::ConsoleOutput console;
-  const CommandLine line = ParseCommandLine(argc, argv);
+  const quorvane::exe::CommandLine line =
+      quorvane::exe::ParseCommandLine(std::vector<std::wstring>(argv + 1, argv + argc));
+  using Mode = quorvane::exe::CommandLine::Mode;
   switch (line.mode) {
-    case CommandLine::Mode::Run: {
-      // First of all: the platform turns the system's critical-error boxes off for the run.
-      quorvane::win32::Win32Platform platform;
-      // The job's constructor runs the whole layout sequence; the log is the outcome.
-      quorvane::CLayoutJob job(platform);
-      return 0;
-    }
-    case CommandLine::Mode::Version:
+    case Mode::Run:
+      return RealRun();
+    case Mode::Version:
       std::cout << "quorvane.exe " QUORVANE_VERSION "\n";
       return 0;
-    case CommandLine::Mode::Capture: {
+    case Mode::Help:
+      std::cout << quorvane::exe::HelpText(QUORVANE_VERSION);
+      return 0;
+    case Mode::Capture: {
       // FILE is checked before the machine is read, and again against the files it read.
       const auto check = [&line](const std::vector<std::wstring>& read) {
         return quorvane::whatif::CheckCaptureFile(line.file, read);
@@ -84,22 +75,24 @@ int wmain(int argc, wchar_t** argv) {
       }
       quorvane::win32::Win32Platform platform;
       quorvane::win32::Win32CaptureSystem system;
-      const auto outcome = quorvane::capture::RunCapture(platform, system, line.file, check);
+      const auto outcome =
+          quorvane::capture::RunCapture(platform, system, line.file, check, FullPath(line.file));
       std::cout << outcome.output;
       std::cerr << outcome.error;
       return outcome.status;
     }
-    case CommandLine::Mode::WhatIf: {
+    case Mode::WhatIf: {
       quorvane::win32::Win32Platform platform;
       quorvane::win32::Win32CaptureSystem system;
       std::error_code ec;
-      const quorvane::whatif::WhatIfOptions options{
-          line.outDir, line.htmlPath, std::filesystem::temp_directory_path(ec), console.colour()};
+      const quorvane::whatif::WhatIfOptions options{FullPath(line.outDir), FullPath(line.htmlPath),
+                                                    std::filesystem::temp_directory_path(ec),
+                                                    console.colour()};
       return quorvane::whatif::RunWhatIf(platform, system, options, std::cout, std::cerr);
     }
-    case CommandLine::Mode::Usage:
+    case Mode::Usage:
       break;
   }
-  std::cerr << kUsageLine;
+  std::cerr << quorvane::exe::UsageText(line.problem);
   return quorvane::whatif::kUsage;
 }

@@ -4,7 +4,9 @@
 #include <exception>
 
 #include "base/text.h"
+#include "base/word_wrap.h"
 #include "capture/capture_files.h"
+#include "capture/capture_notes.h"
 #include "capture/collect_facts.h"
 #include "capture/facts_to_profile.h"
 #include "platform/sim/profile_writer.h"
@@ -20,7 +22,7 @@ std::string ProfileNameOf(const std::wstring& file) {
 }
 
 CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::wstring& file,
-                          const OutputCheck& check) {
+                          const OutputCheck& check, const std::wstring& shownAs) {
   CaptureOutcome outcome;
   sim::Profile profile;
   std::string text;
@@ -48,13 +50,15 @@ CaptureOutcome RunCapture(Platform& platform, CaptureSystem& system, const std::
   }
   if (const std::string why = system.WriteNewFile(file, text); !why.empty()) {
     outcome.status = 1;
-    outcome.error = "quorvane: cannot write " + ToUtf8(file) + ": " + why + "\n";
+    outcome.error =
+        "quorvane: cannot write " + ToUtf8(shownAs.empty() ? file : shownAs) + ": " + why + "\n";
     return outcome;
   }
-  outcome.output = "Wrote " + ToUtf8(file) + ": " + std::to_string(profile.disks.size()) +
-                   " disks, " + std::to_string(profile.drives.size()) + " other drives, " +
-                   std::to_string(profile.captureNotes.size()) + " notes\n";
-  for (const auto& note : profile.captureNotes) outcome.output += "note: " + note + "\n";
+  outcome.output =
+      Wrapped("",
+              "Wrote " + ToUtf8(shownAs.empty() ? file : shownAs) + ": " + CaptureCounts(profile),
+              2) +
+      NotesForConsole(profile.captureNotes);
   return outcome;
 }
 

@@ -8,6 +8,7 @@
 
 #include "base/text.h"
 #include "capture/capture_files.h"
+#include "capture/capture_notes.h"
 #include "capture/kernel_partitions.h"
 #include "capture/system_disk_guess.h"
 #include "capture/wim_images.h"
@@ -23,17 +24,21 @@ using sim::DiskSpec;
 using sim::DriveSpec;
 using sim::FileSpec;
 using sim::PartitionSpec;
-using Notes = std::vector<std::string>;
 
 constexpr int64_t kMiB = 1048576;
 constexpr wchar_t kRamDrive[] = L"X:";
-constexpr wchar_t kRamDriveLabel[] = L"Boot";
 // Volumes of hard disks, "\Device\HarddiskVolume3" or "\Device\Harddisk0\Partition3".
 constexpr wchar_t kHardDiskDevices[] = L"\\DEVICE\\HARDDISK";
 
 std::string DiskText(int disk) { return "disk " + std::to_string(disk); }
 std::string PartText(int disk, int number) {
   return "partition " + std::to_string(number) + " of " + DiskText(disk);
+}
+
+// A sentence that starts with a name ("partition 4 of disk 0 ...").
+std::string Capital(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 32);
+  return text;
 }
 
 // "1 disk", "2 disks".
@@ -90,20 +95,37 @@ std::map<std::string, FileSpec> FilesOf(const std::vector<FoundFile>& found,
     } else if (f.image && f.readError == 0) {
       WimImages images = ReadWimImages(f.imageHeader, f.imageXml);
       if (!images.isImage) {
-        notes.push_back(what + ": " + images.notes.front() +
-                        ": written as an empty file, in which dism finds no image");
+        AddGuess(notes,
+                 "The recovery image " + what +
+                     " cannot be read as an image: the profile holds it empty, so dism finds "
+                     "no image in it, which on the machine it may.",
+                 what + ": " + images.notes.front() +
+                     ": written as an empty file, in which dism finds no image");
       } else {
-        for (const auto& note : images.notes) notes.push_back(what + ": " + note);
+        for (const auto& note : images.notes)
+          AddGuess(notes,
+                   "The recovery image " + what +
+                       " could not be read whole: the image names dism lists, and so the index "
+                       "the run registers, may differ.",
+                   what + ": " + note);
         entry.kind = FileSpec::Kind::Wim;
         entry.wimImages = images.names;
       }
     } else if (f.text) {
       entry.text = *f.text;
     } else if (f.tooLarge) {
-      notes.push_back(what + " is larger than a profile should hold: written as an empty file");
+      AddGuess(notes,
+               "The file " + what +
+                   " is too large for a profile, which holds it empty: a run that reads it may "
+                   "differ.",
+               what + " is larger than a profile should hold: written as an empty file");
     } else if (f.readError != 0) {
-      notes.push_back(what + " could not be read (error " + std::to_string(f.readError) +
-                      "): written as an empty file");
+      AddGuess(notes,
+               "The file " + what +
+                   " could not be read, so the profile holds it empty: a run that reads it may "
+                   "differ.",
+               what + " could not be read (error " + std::to_string(f.readError) +
+                   "): written as an empty file");
     }
     files[f.path] = std::move(entry);
   }
@@ -124,15 +146,21 @@ void FillVolume(const VolumeFacts* volume, const std::string& where,
 int64_t PartitionMB(int disk, const KernelPartition& p, Notes& notes) {
   if (p.gap) return 1;
   if (p.length <= 0) {
-    notes.push_back(PartText(disk, p.number) + " has no readable length: written as 1 MiB");
+    AddGuess(notes,
+             "The size of " + PartText(disk, p.number) +
+                 " is unknown: the profile holds 1 MiB, so the size the run logs may differ.",
+             PartText(disk, p.number) + " has no readable length: written as 1 MiB");
     return 1;
   }
   const int64_t mb = (p.length + kMiB - 1) / kMiB;
   if (p.length % kMiB != 0) {
-    notes.push_back(PartText(disk, p.number) + " is " + std::to_string(p.length) +
-                    " bytes, not a whole MiB: written as " + std::to_string(mb) +
-                    " MiB, of which the inventory reads the same " + std::to_string(mb - 1) +
-                    " MB");
+    AddFact(notes,
+            "The size of " + PartText(disk, p.number) +
+                " is not a whole MiB: the profile rounds it up, and the run reads the same size "
+                "from both.",
+            PartText(disk, p.number) + " is " + std::to_string(p.length) +
+                " bytes, not a whole MiB: written as " + std::to_string(mb) +
+                " MiB, of which the inventory reads the same " + std::to_string(mb - 1) + " MB");
   }
   return mb;
 }
@@ -157,15 +185,24 @@ void FitPartitions(DiskSpec& disk, Notes& notes) {
         std::max_element(disk.partitions.begin(), disk.partitions.end(),
                          [](const auto& a, const auto& b) { return a.sizeMB < b.sizeMB; });
     if (largest == disk.partitions.end() || largest->sizeMB <= 1) {
-      notes.push_back(rule + ": the disk is written as " + std::to_string(disk.sizeMB + excess) +
-                      " MiB");
+      AddGuess(notes,
+               "The partitions of " + DiskText(disk.index) +
+                   " add up to more than the disk's size as WMI gives it: the profile makes the "
+                   "disk larger, so the size the run reads may differ.",
+               rule + ": the disk is written as " + std::to_string(disk.sizeMB + excess) + " MiB");
       disk.sizeMB += excess;
       return;
     }
     const int64_t cut = std::min(excess, largest->sizeMB - 1);
-    notes.push_back(rule + ": partition " + std::to_string(largest - disk.partitions.begin() + 1) +
-                    " is written " + std::to_string(cut) + " MiB smaller, as " +
-                    std::to_string(largest->sizeMB - cut) + " MiB");
+    const std::string number = std::to_string(largest - disk.partitions.begin() + 1);
+    AddGuess(notes,
+             "The partitions of " + DiskText(disk.index) +
+                 " add up to more than the disk's size as WMI gives it: the profile makes "
+                 "partition " +
+                 number + " " + std::to_string(cut) +
+                 " MiB smaller, so the size the run logs for it may differ a little.",
+             rule + ": partition " + number + " is written " + std::to_string(cut) +
+                 " MiB smaller, as " + std::to_string(largest->sizeMB - cut) + " MiB");
     largest->sizeMB -= cut;
     excess -= cut;
   }
@@ -197,7 +234,10 @@ void AddPartitions(const MachineFacts& facts, DiskSpec& disk, Notes& notes) {
     } else if (k.wmiType) {
       p.type = *k.wmiType;
     } else if (facts.wmi.partitionsListed) {
-      notes.push_back("WMI gives " + PartText(disk.index, k.number) + " no Type: written as \"\"");
+      AddFact(notes,
+              "WMI gives " + PartText(disk.index, k.number) +
+                  " no type: the run reads it as empty too.",
+              "WMI gives " + PartText(disk.index, k.number) + " no Type: written as \"\"");
     } else {
       p.type = disk.gpt ? L"GPT: Basic Data" : L"Installable File System";
     }
@@ -214,16 +254,28 @@ DiskSpec DiskFromRow(const WmiDiskRow& row, const MachineFacts& facts, Notes& no
   d.index = static_cast<int>(*row.index);
   const std::string name = DiskText(d.index);
   // The run keeps a field it cannot read empty.
-  if (!row.caption) notes.push_back("WMI gives " + name + " no Caption: written as \"\"");
+  if (!row.caption)
+    AddFact(notes, "WMI gives " + name + " no model name: the run logs it empty too.",
+            "WMI gives " + name + " no Caption: written as \"\"");
   d.model = row.caption.value_or(L"");
-  if (!row.deviceId) notes.push_back("WMI gives " + name + " no DeviceID: written as \"\"");
+  if (!row.deviceId)
+    AddFact(notes, "WMI gives " + name + " no device name: the run logs it empty too.",
+            "WMI gives " + name + " no DeviceID: written as \"\"");
   d.deviceId = row.deviceId.value_or(L"");
-  if (!row.mediaType) notes.push_back("WMI gives " + name + " no MediaType: written as \"\"");
+  if (!row.mediaType)
+    AddFact(notes,
+            "WMI gives " + name +
+                " no media type: the run does not count a disk without one, nor does the profile.",
+            "WMI gives " + name + " no MediaType: written as \"\"");
   d.mediaType = row.mediaType.value_or(L"");
   d.gpt = row.signatureNull;
   // The run tells only a null Signature from any other; a value that cannot be read is not null.
   if (!row.signatureNull && !row.signature)
-    notes.push_back("WMI gives " + name + " a Signature that cannot be read: written as mbr");
+    AddFact(notes,
+            "WMI gives " + name +
+                " a signature that cannot be read: the run takes it for an MBR disk, as the "
+                "profile does.",
+            "WMI gives " + name + " a Signature that cannot be read: written as mbr");
   d.signature = sim::DefaultSignature(d.index);
   if (!d.gpt && row.signature && (*row.signature & 0xFFFFFFFF) != 0)
     d.signature = static_cast<uint32_t>(*row.signature);
@@ -232,24 +284,36 @@ DiskSpec DiskFromRow(const WmiDiskRow& row, const MachineFacts& facts, Notes& no
       layout && layout->layout.value ? layout->layout.value->style : DriveLayout::Style::Raw;
   if (style != DriveLayout::Style::Raw && (style == DriveLayout::Style::Gpt) != d.gpt) {
     const std::string seen = d.gpt ? "gpt" : "mbr";
-    notes.push_back(name + " is " + (d.gpt ? "mbr" : "gpt") + " by its partition table, " + seen +
-                    " by WMI's Signature: written as the run sees it, " + seen);
+    AddFact(notes,
+            "The partition table of " + name +
+                " and WMI disagree on its style: the run goes by "
+                "WMI, and so does the profile.",
+            name + " is " + (d.gpt ? "mbr" : "gpt") + " by its partition table, " + seen +
+                " by WMI's Signature: written as the run sees it, " + seen);
   }
   if (!row.sizeBytes) {
     d.media = false;
     const auto bytes =
         layout && layout->layout.value ? layout->layout.value->diskBytes : std::nullopt;
     d.sizeMB = std::max<int64_t>(1, bytes ? *bytes / kMiB : 1);
-    notes.push_back(name +
-                    " has no medium (WMI's Size is null): its size, which the run does "
-                    "not see, is written as " +
-                    std::to_string(d.sizeMB) + " MiB");
+    AddFact(notes,
+            "Disk " + std::to_string(d.index) +
+                " holds no medium (a card reader, say): the run does not see its size, so the "
+                "size the profile holds does not matter.",
+            name +
+                " has no medium (WMI's Size is null): its size, which the run does not see, "
+                "is written as " +
+                std::to_string(d.sizeMB) + " MiB");
   } else {
     // The size the run reads: whole MB, truncated as the inventory truncates.
     d.sizeMB = BytesToMB(*row.sizeBytes);
     if (d.sizeMB < 1) {
-      notes.push_back("WMI gives " + name + " a Size of " + std::to_string(*row.sizeBytes) +
-                      " bytes: written as 1 MiB");
+      AddGuess(notes,
+               "WMI gives " + name +
+                   " a size under 1 MiB: the profile holds 1 MiB, so the size the run reads may "
+                   "differ.",
+               "WMI gives " + name + " a Size of " + std::to_string(*row.sizeBytes) +
+                   " bytes: written as 1 MiB");
       d.sizeMB = 1;
     }
   }
@@ -268,7 +332,11 @@ DiskSpec DiskFromLayout(const DiskLayoutFacts& layout, Notes& notes) {
   const auto bytes = table ? table->diskBytes : std::nullopt;
   d.sizeMB = std::max<int64_t>(1, bytes ? *bytes / kMiB : 1);
   if (!bytes)
-    notes.push_back("the size of " + DiskText(d.index) + " could not be read: written as 1 MiB");
+    AddGuess(notes,
+             "The size of " + DiskText(d.index) +
+                 " could not be read: the profile holds 1 MiB, so the size the run reads, and "
+                 "the road it takes by it, may differ.",
+             "the size of " + DiskText(d.index) + " could not be read: written as 1 MiB");
   return d;
 }
 
@@ -277,17 +345,25 @@ std::vector<DiskSpec> Disks(const MachineFacts& facts, Notes& notes) {
   std::set<int> seen;
   const bool brokeOff = facts.wmi.disksEnd != win::kSFalse;
   if (facts.wmi.failedStep == 0) {
-    if (facts.wmi.disks.empty() && !brokeOff) notes.push_back("WMI lists no disk");
+    if (facts.wmi.disks.empty() && !brokeOff)
+      AddFact(notes, "WMI lists no disk at all: the run finds none either.", "WMI lists no disk");
     for (const auto& row : facts.wmi.disks) {
       if (!row.index || *row.index < 0 || *row.index >= kEmptyIndex) {
-        notes.push_back("WMI lists a disk without a usable Index (" +
-                        (row.index ? std::to_string(*row.index) : std::string("unreadable")) +
-                        "): left out");
+        AddGuess(notes,
+                 "WMI lists a disk without a usable number: the profile leaves it out, but the "
+                 "run may count it.",
+                 "WMI lists a disk without a usable Index (" +
+                     (row.index ? std::to_string(*row.index) : std::string("unreadable")) +
+                     "): left out");
         continue;
       }
       if (!seen.insert(static_cast<int>(*row.index)).second) {
-        notes.push_back("WMI lists " + DiskText(static_cast<int>(*row.index)) +
-                        " twice: the second is left out");
+        const std::string twice = DiskText(static_cast<int>(*row.index));
+        AddGuess(notes,
+                 "WMI lists " + twice +
+                     " twice: the profile holds it once, but the run may "
+                     "count it twice.",
+                 "WMI lists " + twice + " twice: the second is left out");
         continue;
       }
       disks.push_back(DiskFromRow(row, facts, notes));
@@ -295,19 +371,29 @@ std::vector<DiskSpec> Disks(const MachineFacts& facts, Notes& notes) {
         int64_t rows = 0;
         for (const auto& p : facts.wmi.partitions) rows += p.diskIndex == row.index ? 1 : 0;
         if (facts.wmi.partitionsListed && rows != *row.partitions)
-          notes.push_back("WMI counts " + std::to_string(*row.partitions) + " partitions on " +
-                          DiskText(disks.back().index) + " but lists " + std::to_string(rows) +
-                          ": the profile's count is the listed ones");
+          AddGuess(notes,
+                   "WMI counts more or fewer partitions on " + DiskText(disks.back().index) +
+                       " than it lists: the profile counts the listed ones, so the count the "
+                       "run logs may differ.",
+                   "WMI counts " + std::to_string(*row.partitions) + " partitions on " +
+                       DiskText(disks.back().index) + " but lists " + std::to_string(rows) +
+                       ": the profile's count is the listed ones");
       }
     }
     if (brokeOff) {
-      notes.push_back("WMI's disk list broke off with " + Hex32(facts.wmi.disksEnd) + " after " +
-                      Count(facts.wmi.disks.size(), "disk") +
-                      ": every other disk that opens is taken from its partition table");
+      AddGuess(notes,
+               "WMI's list of disks broke off: the disks after it come from their partition "
+               "tables, and the run may list others.",
+               "WMI's disk list broke off with " + Hex32(facts.wmi.disksEnd) + " after " +
+                   Count(facts.wmi.disks.size(), "disk") +
+                   ": every other disk that opens is taken from its partition table");
       for (const auto& layout : facts.layouts) {
         if (seen.count(layout.disk)) continue;
-        notes.push_back(DiskText(layout.disk) +
-                        " is missing from WMI's list: written as a fixed disk without a model");
+        AddGuess(notes,
+                 "The profile holds " + DiskText(layout.disk) +
+                     ", which WMI's broken list left out, as a fixed disk without a model name.",
+                 DiskText(layout.disk) +
+                     " is missing from WMI's list: written as a fixed disk without a model");
         disks.push_back(DiskFromLayout(layout, notes));
       }
     }
@@ -330,14 +416,22 @@ std::optional<DevicePathNumbers> PartitionOfLetter(const LetterFacts& l, Notes& 
   const std::string letter = ToUtf8(l.letter);
   const std::string target = l.target ? "\"" + ToUtf8(*l.target) + "\"" : "nothing";
   if (numbers) {
-    notes.push_back("the device number of " + letter + " could not be read (error " +
-                    std::to_string(l.number.error) + "): its target " + target +
-                    " names the partition");
+    AddFact(notes,
+            "The partition behind " + letter +
+                " was told by the target it is defined on, as its device number could not be "
+                "read.",
+            "the device number of " + letter + " could not be read (error " +
+                std::to_string(l.number.error) + "): its target " + target +
+                " names the partition");
   } else if (l.target && StartsWith(ToUpperAscii(*l.target), kHardDiskDevices)) {
     // A RAM drive, an optical drive or a floppy is a drive of its own anyway.
-    notes.push_back("the device number of " + letter + " could not be read (error " +
-                    std::to_string(l.number.error) + ") and its target " + target +
-                    " names no partition: written as a drive of its own");
+    AddGuess(notes,
+             letter +
+                 " is on a hard disk, but on which partition could not be told: the profile "
+                 "holds it as a drive of its own, which the run's inventory would not list.",
+             "the device number of " + letter + " could not be read (error " +
+                 std::to_string(l.number.error) + ") and its target " + target +
+                 " names no partition: written as a drive of its own");
   }
   return numbers;
 }
@@ -358,29 +452,56 @@ void PlaceLetters(const MachineFacts& facts, sim::Profile& profile, Notes& notes
     const std::string letter = ToUtf8(l.letter);
     auto where = PartitionOfLetter(l, notes);
     PartitionSpec* partition = where ? FindPartition(profile.disks, *where) : nullptr;
-    if (where && partition == nullptr) {
-      notes.push_back(letter + " opens " + PartText(where->disk, where->partition) +
-                      ", which the profile does not hold: written as a drive of its own");
-    } else if (partition != nullptr && l.letter == kRamDrive) {
-      notes.push_back(letter + " opens " + PartText(where->disk, where->partition) +
-                      ", but X: is the RAM drive: written as a drive of its own");
-      partition = nullptr;
-    } else if (partition != nullptr && partition->letter) {
-      notes.push_back(letter + " is a second letter of " + PartText(where->disk, where->partition) +
-                      " (with " + ToUtf8(*partition->letter) +
-                      "): written as a drive of its own with the same label");
-      partition = nullptr;
-    }
-    if (partition != nullptr) {
+    // A letter defined on a partition's device path (an earlier run's M:, say) keeps that target.
+    const auto defined = l.target ? ParsePartitionDevicePath(*l.target) : std::nullopt;
+    if (where && l.letter == kRamDrive) {
+      AddGuess(notes,
+               "X: opens " + PartText(where->disk, where->partition) +
+                   " here, not a RAM drive: the profile holds X: as a drive of its own, which "
+                   "the run's inventory would not list.",
+               letter + " opens " + PartText(where->disk, where->partition) +
+                   ", but X: is the RAM drive: written as a drive of its own");
+    } else if (partition != nullptr && !partition->letter) {
       partition->letter = l.letter;
       // The run reaches partitions by their device paths: what those show is what it finds.
       if (!partition->label && l.volume.label) {
-        notes.push_back(PartText(where->disk, where->partition) +
-                        " shows no volume by its device path, but one labelled \"" +
-                        ToUtf8(*l.volume.label) + "\" through " + letter +
-                        ": written without a file system, as the run's own letters find it");
+        AddFact(notes,
+                Capital(PartText(where->disk, where->partition)) + " shows a volume through " +
+                    letter +
+                    " but none through its device path, which the run reads: the profile "
+                    "holds it without a file system.",
+                PartText(where->disk, where->partition) +
+                    " shows no volume by its device path, but one labelled \"" +
+                    ToUtf8(*l.volume.label) + "\" through " + letter +
+                    ": written without a file system, as the run's own letters find it");
       }
       continue;
+    } else if (partition != nullptr || defined) {
+      // A second letter of a partition, or one defined on a partition's device path: it opens
+      // that partition, so a run that defines it there again changes nothing.
+      const DevicePathNumbers on = defined ? *defined : *where;
+      if (FindPartition(profile.disks, on) == nullptr) {
+        AddGuess(notes,
+                 letter + " is defined on " + PartText(on.disk, on.partition) +
+                     ", which the profile does not hold: the run finds no volume through it, "
+                     "which it may on the machine.",
+                 letter + " opens " + PartText(on.disk, on.partition) +
+                     ", which the profile does not hold: written with that target, without a "
+                     "volume");
+      }
+      DriveSpec drive;
+      drive.letter = l.letter;
+      drive.label.reset();
+      drive.target = PartitionDevicePath(on.disk, on.partition);
+      profile.drives.push_back(std::move(drive));
+      continue;
+    } else if (where) {
+      AddGuess(notes,
+               letter + " opens " + PartText(where->disk, where->partition) +
+                   ", which the profile does not hold: the profile keeps it as a drive of its "
+                   "own, which the run's inventory would not list.",
+               letter + " opens " + PartText(where->disk, where->partition) +
+                   ", which the profile does not hold: written as a drive of its own");
     }
     DriveSpec drive;
     drive.letter = l.letter;
@@ -389,8 +510,11 @@ void PlaceLetters(const MachineFacts& facts, sim::Profile& profile, Notes& notes
     profile.drives.push_back(std::move(drive));
   }
   if (!hasRamDrive) {
-    notes.push_back("no drive X: (the RAM drive): written as one labelled \"Boot\"");
-    profile.drives.push_back(DriveSpec{kRamDrive, std::wstring(kRamDriveLabel), {}});
+    profile.ramDrive = false;
+    AddFact(notes,
+            "There is no drive X: (WinPE's RAM drive): the real run cannot write its log there, "
+            "and a what-if warns of it.",
+            "no drive X: (the RAM drive): written as \"ramDrive\": false");
   }
 }
 
@@ -408,10 +532,14 @@ void MarkReadOnly(const MachineFacts& facts, sim::Profile& profile, Notes& notes
       if (letter) {
         letters.insert(*letter);
       } else {
-        notes.push_back(PartText(disk.index, number) +
-                        " is read-only but has no letter, and the profile keeps read-only "
-                        "volumes by letter: written as writable through any letter the run "
-                        "gives it");
+        AddGuess(notes,
+                 Capital(PartText(disk.index, number)) +
+                     " is read-only but has no letter to mark it by: the profile holds it "
+                     "writable, so a run that writes there through a letter it gives it may "
+                     "fail on the machine.",
+                 PartText(disk.index, number) +
+                     " is read-only but has no letter, and the profile keeps read-only volumes "
+                     "by letter: written as writable through any letter the run gives it");
       }
     }
   }
@@ -442,38 +570,43 @@ sim::Profile ProfileFromFacts(const MachineFacts& facts, const std::string& name
     s.minorVersion = facts.smbios.SmbiosMinorVersion;
     p.smbios = std::move(s);
   } else {
-    notes.push_back(
-        "the raw SMBIOS table could not be read through WMI: written without one, as "
-        "the run finds it");
+    AddFact(notes,
+            "The SMBIOS table could not be read through WMI: the run cannot read it either, so "
+            "it decides rapid start as on a machine without the table.",
+            "the raw SMBIOS table could not be read through WMI: written without one, as the run "
+            "finds it");
   }
 
   if (facts.wmi.failedStep != 0) {
-    notes.push_back("WMI could not be used: " + WmiStepText(facts.wmi.failedStep) + " failed (" +
-                    Hex32(facts.wmi.hresult) +
-                    "): the disks are taken from their partition tables, and every inventory "
-                    "attempt of the run fails with code " +
-                    std::to_string(facts.wmi.failedStep));
+    AddFact(notes,
+            "WMI could not be used (is WinPE-WMI in the image?): every disk inventory of the "
+            "run fails the same way, with code " +
+                std::to_string(facts.wmi.failedStep) + " in the log.",
+            "WMI could not be used: " + WmiStepText(facts.wmi.failedStep) + " failed (" +
+                Hex32(facts.wmi.hresult) +
+                "): the disks are taken from their partition tables, and every inventory "
+                "attempt of the run fails with code " +
+                std::to_string(facts.wmi.failedStep));
     // The first inventory and the refresh each try as often.
     p.faults.inventory.assign(2 * kInventoryAttempts, facts.wmi.failedStep);
   } else if (!facts.wmi.partitionsListed) {
     const WmiFacts& wmi = facts.wmi;
-    notes.push_back(
-        (win::Succeeded(wmi.partitionsQuery)
-             ? "WMI's partition list broke off with " + Hex32(wmi.partitionsEnd) + " after " +
-                   Count(wmi.partitions.size(), "partition")
-             : "WMI's partition list could not be read (" + Hex32(wmi.partitionsQuery) + ")") +
-        ": every partition it does not list but an MSR is taken as one WMI lists");
+    AddGuess(notes,
+             "WMI's list of partitions could not be read whole: every partition but an MSR is "
+             "taken as one WMI lists, which the run may find otherwise.",
+             (win::Succeeded(wmi.partitionsQuery)
+                  ? "WMI's partition list broke off with " + Hex32(wmi.partitionsEnd) + " after " +
+                        Count(wmi.partitions.size(), "partition")
+                  : "WMI's partition list could not be read (" + Hex32(wmi.partitionsQuery) + ")") +
+                 ": every partition it does not list but an MSR is taken as one WMI lists");
   }
   p.disks = Disks(facts, notes);
   PlaceLetters(facts, p, notes);
   MarkReadOnly(facts, p, notes);
   p.tools.systemDisk = GuessSystemDisk(facts, notes);
 
-  p.description = std::string(kCapturedBy) + StartText(facts.start) + ": " +
-                  std::to_string(p.disks.size()) + " disks, " +
-                  std::to_string(facts.letters.size()) + " drive letters" +
-                  (notes.empty() ? "" : ", " + std::to_string(notes.size()) + " notes");
   p.captureNotes = std::move(notes);
+  p.description = std::string(kCapturedBy) + StartText(facts.start) + ": " + CaptureCounts(p);
   return p;
 }
 

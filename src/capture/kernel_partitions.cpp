@@ -29,13 +29,20 @@ DiskPartitions FromWmiRows(int disk, uint32_t layoutError, const WmiFacts& wmi) 
   std::string what = "the partition table of " + DiskText(disk) + " could not be read (error " +
                      std::to_string(layoutError) + ")";
   if (rows.empty()) {
-    out.notes.push_back(what + " and WMI lists no partition on it: written without partitions");
+    AddGuess(out.notes,
+             "The partition table of " + DiskText(disk) +
+                 " could not be read, and WMI lists no partition on it: the profile holds the "
+                 "disk empty.",
+             what + " and WMI lists no partition on it: written without partitions");
     return out;
   }
-  out.notes.push_back(what +
-                      ": its partitions are WMI's, numbered in WMI's order; a partition "
-                      "WMI does not list (an MSR) is missing, so later numbers may be one "
-                      "too low");
+  AddGuess(out.notes,
+           "The partition table of " + DiskText(disk) +
+               " could not be read: its partitions come from WMI, so a hidden one (an MSR) may "
+               "be missing and the ones after it numbered one too low.",
+           what +
+               ": its partitions are WMI's, numbered in WMI's order; a partition "
+               "WMI does not list (an MSR) is missing, so later numbers may be one too low");
   for (const auto* row : rows) {
     KernelPartition p;
     p.number = static_cast<int>(out.partitions.size()) + 1;
@@ -64,8 +71,11 @@ DiskPartitions KernelPartitionsOf(int disk, const Outcome<DriveLayout>& layout,
   for (const auto& e : entries) {
     if (!out.partitions.empty() &&
         static_cast<uint32_t>(out.partitions.back().number) >= e.number) {
-      out.notes.push_back(DiskText(disk) + " lists partition " + std::to_string(e.number) +
-                          " twice: the second is left out");
+      AddGuess(out.notes,
+               "The partition table of " + DiskText(disk) + " holds partition " +
+                   std::to_string(e.number) + " twice: the profile keeps the first.",
+               DiskText(disk) + " lists partition " + std::to_string(e.number) +
+                   " twice: the second is left out");
       continue;
     }
     while (static_cast<uint32_t>(out.partitions.size()) + 1 < e.number) {
@@ -73,9 +83,13 @@ DiskPartitions KernelPartitionsOf(int disk, const Outcome<DriveLayout>& layout,
       gap.number = static_cast<int>(out.partitions.size()) + 1;
       gap.gap = true;
       out.partitions.push_back(gap);
-      out.notes.push_back(DiskText(disk) + " has no partition " + std::to_string(gap.number) +
-                          " although a later one is numbered " + std::to_string(e.number) +
-                          ": written as a hidden 1 MiB partition without a file system");
+      AddGuess(out.notes,
+               "The partition table of " + DiskText(disk) + " skips number " +
+                   std::to_string(gap.number) +
+                   ": the profile holds a small hidden partition in its place.",
+               DiskText(disk) + " has no partition " + std::to_string(gap.number) +
+                   " although a later one is numbered " + std::to_string(e.number) +
+                   ": written as a hidden 1 MiB partition without a file system");
     }
     KernelPartition p;
     p.number = static_cast<int>(e.number);
@@ -94,10 +108,14 @@ DiskPartitions KernelPartitionsOf(int disk, const Outcome<DriveLayout>& layout,
   }
   for (size_t i = 0; i < rows.size(); ++i) {
     if (matched[i]) continue;
-    out.notes.push_back("WMI lists a partition of " + DiskText(disk) + " at byte " +
-                        (rows[i]->startingOffset ? std::to_string(*rows[i]->startingOffset)
-                                                 : std::string("(unreadable)")) +
-                        " that its partition table does not have: left out");
+    AddGuess(out.notes,
+             "WMI lists a partition of " + DiskText(disk) +
+                 " that its partition table does not have: the profile leaves it out, but the "
+                 "run may list it.",
+             "WMI lists a partition of " + DiskText(disk) + " at byte " +
+                 (rows[i]->startingOffset ? std::to_string(*rows[i]->startingOffset)
+                                          : std::string("(unreadable)")) +
+                 " that its partition table does not have: left out");
   }
   // WMI numbers the partitions it lists from 0 in its own order, which need not be the kernel's;
   // the run builds device paths from WMI's number, so the profile keeps it when it can.
@@ -115,9 +133,13 @@ DiskPartitions KernelPartitionsOf(int disk, const Outcome<DriveLayout>& layout,
     ++position;
   }
   if (differs && !out.wmiIndexesKept) {
-    out.notes.push_back("WMI numbers the partitions of " + DiskText(disk) +
-                        " out of their order, but not each once: the profile numbers them by "
-                        "their place among the partitions WMI lists");
+    AddGuess(out.notes,
+             "WMI numbers the partitions of " + DiskText(disk) +
+                 " in an order the profile cannot keep: the partition numbers the run uses may "
+                 "differ.",
+             "WMI numbers the partitions of " + DiskText(disk) +
+                 " out of their order, but not each once: the profile numbers them by "
+                 "their place among the partitions WMI lists");
   }
   return out;
 }

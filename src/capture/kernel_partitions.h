@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/capture_notes.h"
 #include "capture/machine_facts.h"
 
 namespace quorvane::capture {
@@ -20,7 +21,7 @@ struct KernelPartition {
 
 struct DiskPartitions {
   std::vector<KernelPartition> partitions;  // by number, from 1 without a gap
-  std::vector<std::string> notes;           // what could not be matched or read
+  Notes notes;                              // what could not be matched or read
   // Every partition WMI lists has a WMI index of its own, so the profile can keep them.
   bool wmiIndexesKept = false;
 };

@@ -20,7 +20,7 @@ bool MarksSystemDisk(const LayoutPartition& p, bool uefi) {
 
 }  // namespace
 
-std::optional<int> GuessSystemDisk(const MachineFacts& facts, std::vector<std::string>& notes) {
+std::optional<int> GuessSystemDisk(const MachineFacts& facts, Notes& notes) {
   const bool uefi = IsUefi(facts.firmware);
   const std::string mark = uefi ? "an EFI system partition" : "an active partition";
   std::vector<int> candidates;
@@ -38,19 +38,40 @@ std::optional<int> GuessSystemDisk(const MachineFacts& facts, std::vector<std::s
   }
   const std::string maybe =
       unread.empty() ? "" : "; the partition tables of disks " + unread + " could not be read";
+  const std::string fact = "no disk holds " + mark + ": \"select disk system\" is taken to fail";
+  if (candidates.empty() && unread.empty()) {
+    AddFact(notes,
+            "No disk holds " + mark +
+                ", so diskpart's \"select disk system\" fails on the "
+                "machine as in the profile.",
+            fact);
+    return std::nullopt;
+  }
   if (candidates.empty()) {
-    notes.push_back("no disk holds " + mark + ": \"select disk system\" is taken to fail" + maybe);
+    AddGuess(notes,
+             "No disk read holds " + mark +
+                 ", but some partition tables could not be read: the profile takes diskpart's "
+                 "\"select disk system\" to fail, which it may not.",
+             fact + maybe);
     return std::nullopt;
   }
   if (candidates.size() > 1) {
     std::string all;
     for (int d : candidates) all += (all.empty() ? "" : ", ") + std::to_string(d);
-    notes.push_back("disks " + all + " each hold " + mark +
-                    ": the system disk is taken to be disk " + std::to_string(candidates.front()) +
-                    ", the first" + maybe);
+    AddGuess(notes,
+             "Disks " + all + " each hold " + mark +
+                 ": the profile takes diskpart's system disk "
+                 "to be the first, disk " +
+                 std::to_string(candidates.front()) + ", and diskpart may pick another.",
+             "disks " + all + " each hold " + mark + ": the system disk is taken to be disk " +
+                 std::to_string(candidates.front()) + ", the first" + maybe);
   } else if (!unread.empty()) {
-    notes.push_back("the system disk is taken to be disk " + std::to_string(candidates.front()) +
-                    ", the one that holds " + mark + maybe);
+    AddGuess(notes,
+             "The profile takes diskpart's system disk to be disk " +
+                 std::to_string(candidates.front()) +
+                 ", but some partition tables could not be read: diskpart may pick another.",
+             "the system disk is taken to be disk " + std::to_string(candidates.front()) +
+                 ", the one that holds " + mark + maybe);
   }
   return candidates.front();
 }

@@ -85,6 +85,19 @@ void LettersAtStart(const sim::Profile& loaded, RunReport& report) {
     }
   }
   for (const auto& drive : loaded.drives) {
+    if (drive.target) {
+      // A second letter of a partition, or one an earlier run defined: it opens the partition.
+      const PartitionReport* part = nullptr;
+      if (auto place = ParsePartitionDevicePath(*drive.target))
+        part = FindPartition(report.disksBefore, place->disk, place->partition);
+      VolumeNote note;
+      if (part != nullptr)
+        note = part->label ? VolumeNote{VolumeNote::Kind::Label, *part->label}
+                           : VolumeNote{VolumeNote::Kind::NoFileSystem, ""};
+      PlaceLetter(report.disksBefore, report.otherLettersBefore,
+                  LetterReport{U8(drive.letter), U8(*drive.target), note});
+      continue;
+    }
     report.otherLettersBefore.push_back(
         LetterReport{U8(drive.letter), "volume:" + U8(drive.letter),
                      NoteOf(SimPlatform::Volume{true, drive.label, {}})});

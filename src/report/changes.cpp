@@ -87,7 +87,7 @@ VolumeNote NoteAtStart(const sim::Profile& loaded, const RunReport& report,
     }
   }
   for (const auto& drive : loaded.drives) {
-    if ("volume:" + U8(drive.letter) != target) continue;
+    if (drive.target || "volume:" + U8(drive.letter) != target) continue;
     if (!drive.label) return VolumeNote{VolumeNote::Kind::NoFileSystem, ""};
     return VolumeNote{VolumeNote::Kind::Label, U8(*drive.label)};
   }
@@ -101,7 +101,8 @@ std::vector<LetterChange> LetterChanges(const sim::Profile& loaded, const SimPla
     for (size_t i = 0; i < disk.partitions.size(); ++i)
       if (const auto& letter = disk.partitions[i].letter)
         before[U8(*letter)] = U8(PartitionDevicePath(disk.index, static_cast<int>(i) + 1));
-  for (const auto& drive : loaded.drives) before[U8(drive.letter)] = "volume:" + U8(drive.letter);
+  for (const auto& drive : loaded.drives)
+    before[U8(drive.letter)] = U8(drive.target.value_or(L"volume:" + drive.letter));
   std::map<std::string, std::string> after;
   for (const auto& letter : report.letters) after[letter.letter] = letter.target;
 
@@ -110,7 +111,12 @@ std::vector<LetterChange> LetterChanges(const sim::Profile& loaded, const SimPla
   for (const auto& [letter, target] : after) changes[letter].after = target;
   std::vector<LetterChange> changed;
   for (auto& [letter, change] : changes) {
-    if (change.before == change.after) continue;
+    // A letter defined again on the target it had is no change; the system reads a device
+    // name in any letter case.
+    if (change.before.has_value() == change.after.has_value() &&
+        (!change.before ||
+         EqualsIgnoreCaseAscii(FromUtf8(*change.before), FromUtf8(*change.after))))
+      continue;
     change.letter = letter;
     auto at = [&](const std::string& target, const VolumeNote& note) {
       return target + " (" + VolumeText(note) + ")";

@@ -200,6 +200,7 @@ std::string WhyUnwritable(const sim::Profile& loaded, const std::wstring& file) 
     return "mountFailures";
   for (const auto& drive : loaded.drives)
     if (drive.letter == letter && letter == L"X:" && !drive.label) return "no file system";
+  if (letter == L"X:" && !loaded.ramDrive) return "no RAM drive";
   return "";
 }
 

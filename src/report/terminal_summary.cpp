@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "base/utf8_path.h"
+#include "base/word_wrap.h"
+#include "report/warning_texts.h"
 
 namespace quorvane::report {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kWidth = 80;
 constexpr size_t kLabelWidth = 11;
 
 enum class Style { Plain, Attention, Bad, Quiet };
@@ -51,29 +52,6 @@ Style SeverityStyle(Severity severity) {
   return Style::Quiet;
 }
 
-// Lines of at most `firstWidth` columns, then `width`, broken at blanks (the blanks of a break
-// go). A word longer than a line stands whole on a line of its own: a path cut in two cannot be
-// copied from the terminal.
-std::vector<std::string> BreakBetweenWords(const std::string& text, size_t firstWidth,
-                                           size_t width) {
-  std::vector<std::string> lines;
-  size_t at = 0;
-  while (at < text.size()) {
-    const size_t room = lines.empty() ? firstWidth : width;
-    size_t end = text.size();
-    if (end - at > room) {
-      end = text.rfind(' ', at + room);
-      if (end == std::string::npos || end <= at) end = std::min(text.find(' ', at), text.size());
-    }
-    const size_t last = text.find_last_not_of(' ', end - 1);
-    lines.push_back(text.substr(at, last == std::string::npos || last < at ? 0 : last + 1 - at));
-    at = text.find_first_not_of(' ', end);
-    if (at == std::string::npos) break;
-  }
-  if (lines.empty()) lines.push_back("");
-  return lines;
-}
-
 class Printer {
  public:
   Printer(std::ostream& out, bool colour) : out_(out), colour_(colour) {}
@@ -89,7 +67,7 @@ class Printer {
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
     std::string head = label + std::string(kLabelWidth - std::min(label.size(), kLabelWidth), ' ');
     if (label.size() >= kLabelWidth) head = label.substr(0, kLabelWidth - 1) + " ";
-    const size_t room = kWidth - kLabelWidth;
+    const size_t room = kConsoleWidth - kLabelWidth;
     bool first = true;
     for (const std::string& piece : BreakBetweenWords(text, room, room - hang)) {
       std::string lead =
@@ -184,14 +162,17 @@ std::string PaintSeverity(const std::string& text, Severity severity, bool colou
 }
 
 void PrintTerminalSummary(const RunReport& report, const fs::path& outDir, std::ostream& out,
-                          bool colour, const std::string& replaced) {
+                          bool colour, const std::string& replaced, bool roadLast) {
   Printer print(out, colour);
   print.Entry("Machine", report.machine);
   if (!report.description.empty()) print.Entry("", report.description);
 
   // A road is neither good nor bad: it is what the machine called for.
-  print.Entry("Road", RoadName(report.road));
-  print.Entry("", "because " + report.roadWhy);
+  const auto road = [&] {
+    print.Entry("Road", RoadName(report.road));
+    print.Entry("", "because " + report.roadWhy);
+  };
+  if (!roadLast) road();
   print.Entry("Flags", "ssdHddMode " + Flag(report.ssdHddMode) + ", miniSsd " +
                            Flag(report.miniSsd) + ", rapidStart " + Flag(report.rapidStart) + " (" +
                            report.rapidStartWhy + ")");
@@ -238,9 +219,23 @@ void PrintTerminalSummary(const RunReport& report, const fs::path& outDir, std::
   }
 
   PrintChanges(print, report, outDir);
+  // The capture's notes that do not change the prediction are counted, not listed: a terminal
+  // would scroll the road out of sight; summary.json lists them.
   Group warnings(print, "Warnings");
-  for (const auto& warning : report.warnings)
+  size_t facts = 0;
+  for (const auto& warning : report.warnings) {
+    if (warning.kind == kCaptureFactWarning) {
+      ++facts;
+      continue;
+    }
     warnings.Line(SeverityName(warning.severity), warning.text, SeverityStyle(warning.severity));
+  }
+  if (facts > 0)
+    warnings.Line(
+        SeverityName(Severity::Note),
+        std::to_string(facts) + (facts == 1 ? " capture note does" : " capture notes do") +
+            " not change the prediction (summary.json lists " + (facts == 1 ? "it)" : "them)"),
+        SeverityStyle(Severity::Note));
   if (report.warnings.empty()) print.Entry("Warnings", "none");
 
   char duration[64];
@@ -249,6 +244,7 @@ void PrintTerminalSummary(const RunReport& report, const fs::path& outDir, std::
   print.Entry("Simulated", duration);
   PrintFiles(print, report, outDir);
   if (!replaced.empty()) print.Entry("Replaced", replaced);
+  if (roadLast) road();
 }
 
 }  // namespace quorvane::report

@@ -25,8 +25,12 @@ inline constexpr char kLabelUnreachableWarning[] = "label-unreachable";
 inline constexpr char kSmbiosUnreadWarning[] = "smbios-unread";
 // A size of the profile that cannot be a real disk's size in MB.
 inline constexpr char kImplausibleSizeWarning[] = "implausible-size";
-// What the capture of a real machine could not read and what its profile holds instead.
+// What the capture of a real machine could not read and what its profile holds instead: a note
+// that may change the prediction, and one that does not (the run reads the machine the same).
 inline constexpr char kCaptureNoteWarning[] = "capture-note";
+inline constexpr char kCaptureFactWarning[] = "capture-fact";
+// The RAM drive's log cannot be written: the real run leaves no log, or only its later lines.
+inline constexpr char kNoRamLogWarning[] = "no-ram-log";
 
 inline std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -34,7 +38,7 @@ inline std::string Quoted(std::string_view text) { return "\"" + std::string(tex
 inline Severity KindSeverity(std::string_view kind) {
   if (kind == kDiskCleanedWarning) return Severity::Danger;
   if (kind == kDiskNotInventoriedWarning || kind == kCaptureNoteWarning ||
-      kind == kImplausibleSizeWarning)
+      kind == kCaptureFactWarning || kind == kImplausibleSizeWarning)
     return Severity::Note;
   return Severity::Warning;
 }
@@ -63,9 +67,11 @@ inline std::string DiskCleanedText(int64_t disk, const std::vector<std::string>&
   return "disk " + std::to_string(disk) + " was wiped while it held " + list;
 }
 
-// `note` is one of the profile's captureNotes, as the capture wrote it.
-inline std::string CaptureNoteText(std::string_view note) {
-  return "the capture noted: " + std::string(note);
+// One of the profile's captureNotes: its sentence, then the raw fact; an older capture's note
+// holds the fact alone.
+inline std::string CaptureNoteText(std::string_view text, std::string_view fact) {
+  if (text.empty()) return "the capture noted: " + std::string(fact);
+  return "capture: " + std::string(text) + " [" + std::string(fact) + "]";
 }
 
 inline std::string MessageBoxText(std::string_view boxText) {

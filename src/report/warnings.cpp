@@ -136,10 +136,14 @@ void CommandWarnings(const SimPlatform& machine, Warnings& warnings) {
 }
 
 // A captured profile says which facts of the real machine it could not read and what it holds
-// instead: a run of it is only as true as those guesses.
+// instead: a run of it is only as true as those guesses. The notes that may change the
+// prediction come first.
 void CaptureNoteWarnings(const SimPlatform& machine, Warnings& warnings) {
-  for (const auto& note : machine.profile().captureNotes)
-    warnings.push_back(Warning{kCaptureNoteWarning, CaptureNoteText(note), Severity::Note});
+  for (const bool changes : {true, false})
+    for (const auto& note : machine.profile().captureNotes)
+      if (note.changesPrediction == changes)
+        warnings.push_back(Warning{changes ? kCaptureNoteWarning : kCaptureFactWarning,
+                                   CaptureNoteText(note.text, note.fact), Severity::Note});
 }
 
 }  // namespace
@@ -150,6 +154,7 @@ Warnings BuildWarnings(const SimPlatform& machine, const LoggedLines& logged,
   LetterWarnings(machine, logged, report, warnings);
   CleanedDiskWarnings(machine, warnings);
   MessageBoxWarnings(machine, warnings);
+  RamLogWarnings(machine, warnings);
   LostLineWarnings(machine, warnings);
   CommandWarnings(machine, warnings);
   SightWarnings(machine, logged, report, warnings);

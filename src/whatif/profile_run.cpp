@@ -74,7 +74,7 @@ int RunProfile(sim::Profile profile, const RunOutputs& outputs, const std::strin
     }
     if (!outputs.quiet)
       report::PrintTerminalSummary(report, outputs.outDir, out, outputs.colour,
-                                   ReplacedText(replaced));
+                                   ReplacedText(replaced), outputs.roadLast);
     // Every run is checked against the run's invariants; a broken one is this program's fault.
     const auto broken = report::BrokenInvariants(loaded, machine, report);
     for (const auto& text : broken)

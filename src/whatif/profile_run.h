@@ -19,6 +19,7 @@ struct RunOutputs {
   // What the run reads (the profile file; the files a what-if read on the machine): never
   // written, never inside what the run replaces.
   std::vector<std::filesystem::path> inputs = {};
+  bool roadLast = false;  // the summary ends with the road (the what-if on a console)
 };
 
 // The outputs checked against the output policy (output_policy.h): empty, or the one line that

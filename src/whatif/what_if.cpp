@@ -73,9 +73,10 @@ int RunWhatIf(Platform& platform, capture::CaptureSystem& system, const WhatIfOp
     }
     sim::Profile profile = capture::ProfileFromFacts(facts, FolderName(outDir));
     const std::vector<std::wstring> read = capture::FilesRead(facts);
-    return RunProfile(std::move(profile),
-                      {outDir, options.htmlPath, false, options.colour, {read.begin(), read.end()}},
-                      kProgram, out, err);
+    RunOutputs outputs{outDir, options.htmlPath, false, options.colour, {read.begin(), read.end()}};
+    // A console keeps the last lines in sight: the road and why.
+    outputs.roadLast = true;
+    return RunProfile(std::move(profile), outputs, kProgram, out, err);
   } catch (const std::exception& e) {
     err << kProgram << ": internal failure: " << e.what() << "\n";
     return kInternalFailure;

@@ -16,6 +16,7 @@
 #include "base/text.h"
 #include "classify/disk_sizes.h"
 #include "classify/role_labels.h"
+#include "letters/device_path.h"
 #include "platform/sim/profile.h"
 #include "platform/sim/smbios_table.h"
 #include "procedure/rapid_start.h"
@@ -84,12 +85,27 @@ class MachineMaker {
                                  in_.ConsumeIntegralInRange(0, 15) == 0
                                      ? std::nullopt
                                      : std::optional<std::wstring>(L"Boot"),
+                                 {},
                                  {}});
     if (p.drives[0].label) p.drives[0].files = MakeFiles();
     for (int n = in_.ConsumeIntegralInRange(0, 2); n > 0; --n)
-      if (auto letter = FreeLetter()) p.drives.push_back(DriveSpec{*letter, MakeLabel(), {}});
+      if (auto letter = FreeLetter()) p.drives.push_back(DriveSpec{*letter, MakeLabel(), {}, {}});
     MakeTools(p.tools, static_cast<int>(p.disks.size()));
     MakeFaults(p.faults);
+    // Last, so that a shorter input makes the machine it made before: now and then a letter
+    // defined on a partition's device path (an earlier run's M:, a second letter), and rarely
+    // no RAM drive at all.
+    if (in_.ConsumeBool())
+      if (auto letter = FreeLetter())
+        p.drives.push_back(DriveSpec{*letter,
+                                     std::nullopt,
+                                     {},
+                                     PartitionDevicePath(in_.ConsumeIntegralInRange(0, 3),
+                                                         in_.ConsumeIntegralInRange(1, 6))});
+    if (in_.ConsumeIntegralInRange(0, 15) == 15) {
+      p.drives.erase(p.drives.begin());  // X:, always the first
+      p.ramDrive = false;
+    }
     return p;
   }
 

@@ -27,8 +27,10 @@ void CheckLoaded(const Profile& p) {
     FUZZ_CHECK(IsLetter(drive.letter));
     FUZZ_CHECK(letters.insert(drive.letter).second);
     ramDrives += drive.letter == L"X:";
+    // A letter that opens a partition holds nothing of its own.
+    if (drive.target) FUZZ_CHECK(!drive.label && drive.files.empty() && drive.letter != L"X:");
   }
-  FUZZ_CHECK(ramDrives == 1);
+  FUZZ_CHECK(ramDrives == (p.ramDrive ? 1 : 0));
 
   std::set<int> numbers;
   for (const auto& disk : p.disks) {

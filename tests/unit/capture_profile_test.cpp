@@ -2,6 +2,8 @@
 // every fact that is missing, refused or odd gives a note and a profile the loader still accepts.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "capture/capture_command.h"
 #include "capture/facts_to_profile.h"
 #include "platform/sim/profile_loader.h"
@@ -107,6 +109,13 @@ MachineFacts Notebook() {
 // The profile written and read back: the same profile, or the test fails.
 sim::Profile RoundTrip(const MachineFacts& facts) {
   sim::Profile p = ProfileFromFacts(facts, "bench");
+  // Every note says what it means in a sentence, with its fact after it.
+  for (const auto& note : p.captureNotes) {
+    EXPECT_TRUE(!note.text.empty() && std::isupper(static_cast<unsigned char>(note.text[0])) &&
+                note.text.back() == '.')
+        << note.text;
+    EXPECT_FALSE(note.fact.empty()) << note.text;
+  }
   sim::Profile back;
   EXPECT_NO_THROW(back = sim::LoadProfile(sim::WriteProfile(p), "bench.json"))
       << sim::WriteProfile(p);
@@ -117,7 +126,7 @@ sim::Profile RoundTrip(const MachineFacts& facts) {
 
 std::string Notes(const sim::Profile& p) {
   std::string all;
-  for (const auto& n : p.captureNotes) all += n + "\n";
+  for (const auto& n : p.captureNotes) all += n.fact + "\n";
   return all;
 }
 
@@ -233,10 +242,14 @@ TEST(CaptureProfile, LettersThatCannotBePartitionLettersBecomeDrives) {
   EXPECT_EQ(p.disks[1].partitions[0].letter, std::optional<std::wstring>(L"M:"));
   std::vector<std::wstring> drives;
   for (const auto& d : p.drives) drives.push_back(d.letter);
-  EXPECT_EQ(drives, (std::vector<std::wstring>{L"D:", L"Q:", L"R:", L"X:"}));
+  EXPECT_EQ(drives, (std::vector<std::wstring>{L"D:", L"Q:", L"R:"}));
   EXPECT_FALSE(p.drives[0].label.has_value());  // an empty optical drive
-  EXPECT_NOTE(p, "Q: is a second letter of partition 1 of disk 1 (with M:)");
+  // A second letter opens its partition, as M: does: nothing to note.
+  EXPECT_EQ(p.drives[1].target, std::optional<std::wstring>(L"\\Device\\Harddisk1\\Partition1"));
+  EXPECT_EQ(Notes(p).find("Q:"), std::string::npos) << Notes(p);
   EXPECT_NOTE(p, "R: opens partition 1 of disk 5, which the profile does not hold");
+  // No RAM drive: the profile says so, and the run on it has none either.
+  EXPECT_FALSE(p.ramDrive);
   EXPECT_NOTE(p, "no drive X:");
 }
 

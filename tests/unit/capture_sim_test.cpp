@@ -86,7 +86,7 @@ TEST_F(CaptureSim, WithoutWmiTheProfileMakesEveryInventoryAttemptFail) {
   EXPECT_EQ(captured.disks[0].partitions[1].label, std::optional<std::wstring>(L"OS"));
   EXPECT_EQ(captured.tools.systemDisk, std::optional<int>(0));
   std::string notes;
-  for (const auto& n : captured.captureNotes) notes += n + "\n";
+  for (const auto& n : captured.captureNotes) notes += n.fact + "\n";
   EXPECT_NE(notes.find("creating the WMI locator failed"), std::string::npos) << notes;
 }
 
@@ -144,7 +144,7 @@ TEST_F(CaptureSim, AWmiListThatBreaksOffIsRetriedOrNoted) {
     ASSERT_EQ(captured.disks.size(), 2u);
     EXPECT_EQ(captured.disks[1].partitions[0].letter, std::optional<std::wstring>(L"D:"));
     std::string notes;
-    for (const auto& n : captured.captureNotes) notes += n + "\n";
+    for (const auto& n : captured.captureNotes) notes += n.fact + "\n";
     if (*c.note == '\0') {
       EXPECT_TRUE(captured == whole) << sim::WriteProfile(captured);
     } else {

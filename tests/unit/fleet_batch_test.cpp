@@ -30,6 +30,7 @@ fs::path ScenarioProfile(const std::string& name) {
 
 std::vector<LogFile> TreeLogs(const fs::path& tree) {
   std::vector<fs::path> paths;
+  if (!fs::exists(tree / "volumes")) return {};  // a run that wrote nothing
   for (const auto& entry : fs::recursive_directory_iterator(tree / "volumes")) {
     if (entry.path().filename() == "Quorvane.log") paths.push_back(entry.path());
   }
@@ -50,6 +51,7 @@ TEST(FleetBatch, EveryScenarioPredictsItsOwnLogs) {
   ASSERT_EQ(predicted.size(), names.size());
 
   std::vector<FleetRow> actual;
+  std::vector<bool> noWholeLog;  // the RAM drive could not take the log
   for (size_t i = 0; i < names.size(); ++i) {
     SCOPED_TRACE(names[i]);
     const FleetRow& row = predicted[i];
@@ -60,6 +62,8 @@ TEST(FleetBatch, EveryScenarioPredictsItsOwnLogs) {
     // Where a row and summary.json share a name, they say the same.
     std::ifstream in(kExpected / names[i] / "summary.json");
     const Json summary = Json::parse(in);
+    noWholeLog.push_back(std::any_of(summary["warnings"].begin(), summary["warnings"].end(),
+                                     [](const Json& w) { return w["kind"] == "no-ram-log"; }));
     Json json = RowJson(row);
     for (auto& command : json["commands"]) command.erase("lastError");  // the row tells more
     for (const char* field : {"road", "flags", "letters", "commands", "messageBoxes"}) {
@@ -92,7 +96,8 @@ TEST(FleetBatch, EveryScenarioPredictsItsOwnLogs) {
     }
     EXPECT_EQ(row.wipedDisk, cleaned);
     EXPECT_EQ(row.wipedDiskHeld.size(), held);
-    // The disks the run decided by are the ones its log lists.
+    // The disks the run decided by are the ones its log lists, where it has them.
+    if (noWholeLog.back()) continue;
     ASSERT_EQ(row.disks.size(), actual.back().disks.size());
     for (size_t d = 0; d < row.disks.size(); ++d) {
       const DiskCell& disk = row.disks[d];
@@ -110,6 +115,11 @@ TEST(FleetBatch, EveryScenarioPredictsItsOwnLogs) {
     SCOPED_TRACE(joined[i].machine);
     EXPECT_EQ(joined[i].machine, names[i / 2]);
     EXPECT_EQ(joined[i].source, i % 2 == 0 ? RowSource::Simulation : RowSource::Log);
+    // Without the RAM drive's log, a run's logs show less of it, but nothing else.
+    if (noWholeLog[i / 2]) {
+      EXPECT_NE(joined[i].comparison, Comparison::Differs);
+      continue;
+    }
     EXPECT_EQ(joined[i].comparison, Comparison::Same);
     EXPECT_TRUE(joined[i].differences.empty()) << joined[i].differences.front().what;
   }

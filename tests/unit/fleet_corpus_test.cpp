@@ -2,6 +2,7 @@
 // the tree's summary.json wherever a log can tell.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -22,6 +23,7 @@ const fs::path kExpected = fs::path(QUORVANE_SOURCE_DIR) / "tests/scenarios/expe
 
 std::vector<LogFile> TreeLogs(const fs::path& tree) {
   std::vector<fs::path> paths;
+  if (!fs::exists(tree / "volumes")) return {};  // a run that wrote nothing
   for (const auto& entry : fs::recursive_directory_iterator(tree / "volumes")) {
     if (EqualsIgnoreCaseAscii(FromUtf8(entry.path().filename().string()), L"Quorvane.log")) {
       paths.push_back(entry.path());
@@ -71,6 +73,14 @@ TEST(FleetCorpus, EveryScenarioTreeReadsBackAsItsSummary) {
     const Json summary = Json::parse(in);
     const FleetRow row = ReadMachineRow(name, TreeLogs(tree));
     ++trees;
+    // A run whose RAM drive could not take the log leaves no whole log: its row says so.
+    if (!WarningTexts(summary["warnings"], "no-ram-log").empty()) {
+      const bool noted = std::any_of(row.notes.begin(), row.notes.end(), [](const auto& note) {
+        return note.find("the log before \"PBR letter\" is missing") != std::string::npos;
+      });
+      EXPECT_TRUE(StatusName(row.status) != std::string("read") || noted) << row.problem;
+      continue;
+    }
 
     EXPECT_EQ(StatusName(row.status), std::string("read")) << row.problem;
     // A note only where the writer merged the run's last "ExitCode:0x0" into an earlier one.

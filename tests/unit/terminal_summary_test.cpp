@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <regex>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/word_wrap.h"
 #include "platform/sim/commands/command_words.h"
 #include "tests/unit/reported_run.h"
 #include "tools/sim/builtin_machines.h"
@@ -52,19 +54,37 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-TEST(TerminalSummary, SectionsInOrderWithinEightyColumns) {
+TEST(TerminalSummary, SectionsInOrderWithinTheConsoleWidth) {
   ReportedRun sim(kMachine);
   const std::string text = Print(sim, false);
   EXPECT_EQ(text.find('\x1b'), std::string::npos);
 
-  std::vector<std::string> sections;
-  for (const auto& line : Lines(text)) {
-    EXPECT_LE(line.size(), 80u) << line;
-    if (!line.empty() && line[0] != ' ') sections.push_back(line.substr(0, line.find(' ')));
+  // quorvane-sim's order, and the what-if's, whose console keeps the road and why in sight last.
+  const std::vector<std::string> order = {"Machine",  "Road",      "Flags", "Roles",
+                                          "Letters",  "Commands",  "Boxes", "Changes",
+                                          "Warnings", "Simulated", "Logs",  "Summary"};
+  for (const bool roadLast : {false, true}) {
+    std::ostringstream printed;
+    PrintTerminalSummary(sim.report, "quorvane-out", printed, false, "", roadLast);
+    std::vector<std::string> sections;
+    const auto lines = Lines(printed.str());
+    for (const auto& line : lines) {
+      EXPECT_LE(line.size(), kConsoleWidth) << line;
+      if (!line.empty() && line[0] != ' ') sections.push_back(line.substr(0, line.find(' ')));
+    }
+    std::vector<std::string> want = order;
+    if (roadLast) std::rotate(want.begin() + 1, want.begin() + 2, want.end());
+    EXPECT_EQ(sections, want);
+    const auto because = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+      return line.find("           because ") == 0;
+    });
+    ASSERT_NE(because, lines.end());
+    EXPECT_EQ((because - 1)->substr(0, 4), "Road");
+    // Last, nothing follows the reason but its own wrapped lines.
+    if (roadLast) {
+      for (auto line = because; line != lines.end(); ++line) EXPECT_EQ((*line)[0], ' ') << *line;
+    }
   }
-  EXPECT_EQ(sections, (std::vector<std::string>{"Machine", "Road", "Flags", "Roles", "Letters",
-                                                "Commands", "Boxes", "Changes", "Warnings",
-                                                "Simulated", "Logs", "Summary"}));
 
   // Roles and letters carry the label of the volume they name; the MSR has none.
   EXPECT_NE(text.find("recovery  disk 0 partition 2  no file system"), std::string::npos);
@@ -82,12 +102,12 @@ TEST(TerminalSummary, LinesBreakBetweenWordsAndNeverInsideAPath) {
   std::ostringstream printed;
   PrintTerminalSummary(sim.report, out, printed, false);
   const std::string text = printed.str();
-  // Longer than 80 columns only as one word standing alone; no blank left at a break.
+  // Longer than the console's width only as one word standing alone; no blank left at a break.
   bool longLine = false;
   for (const auto& line : Lines(text)) {
     const size_t word = line.find_first_not_of(' ', line[0] == ' ' ? 0 : 11);
-    longLine = longLine || line.size() > 80;
-    EXPECT_TRUE(line.size() <= 80 || line.find(' ', word) == std::string::npos) << line;
+    longLine = longLine || line.size() > kConsoleWidth;
+    EXPECT_TRUE(line.size() <= kConsoleWidth || line.find(' ', word) == std::string::npos) << line;
     EXPECT_NE(line.back(), ' ') << line;
   }
   EXPECT_TRUE(longLine);

@@ -119,10 +119,46 @@ TEST_F(WhatIf, AFirmwareItCannotTellAndFactsItCannotReadAreWarningsNotFailures) 
       warnings.find("warning firmware-undetermined: the firmware probe failed with error 1314"),
       std::string::npos)
       << warnings;
-  EXPECT_NE(warnings.find("note capture-note: the capture noted: WMI could not be used: creating "
+  EXPECT_NE(warnings.find("note capture-fact: capture: WMI could not be used (is WinPE-WMI in the "
+                          "image?): every disk inventory of the run fails the same way, with code "
+                          "3 in the log. [WMI could not be used: creating "
                           "the WMI locator failed"),
             std::string::npos)
       << warnings;
+}
+
+// An X: the real run cannot write its log to, as the machine shows it: missing, or a volume that
+// says it is read-only. The what-if warns that the real run loses its log (here its first lines:
+// M: takes the rest), and its summary ends with the road.
+TEST_F(WhatIf, ARamDriveThatCannotTakeTheLogIsAWarning) {
+  const std::string notebook = R"("disks": [{"sizeMB": 500000, "style": "gpt", "partitions": [
+      {"label": "ESP", "type": "GPT: System", "sizeMB": 100},
+      {"hidden": true, "type": "GPT: Unknown", "sizeMB": 16, "label": null},
+      {"label": "OS", "sizeMB": 400000, "letter": "C:"},
+      {"label": "PUSH BUTTON RESET", "sizeMB": 20000}]}])";
+  const struct {
+    std::string profile;
+    const char* why;
+  } cases[] = {{"{\"ramDrive\": false, " + notebook + "}", "there is no drive X:"},
+               {"{\"faults\": {\"readOnly\": [\"X:\"]}, " + notebook + "}", "X: is read-only"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.why);
+    Start(c.profile);
+    ASSERT_EQ(Run({root_ / "bench-17", {}, {}, false}), kCompleted) << err_.str();
+    const std::string warnings = Warnings(ReadJson(root_ / "bench-17" / "summary.json"));
+    EXPECT_NE(
+        warnings.find("warning no-ram-log: the real run will lose the first lines of its "
+                      "log: X:\\Quorvane.log cannot be written (" +
+                      std::string(c.why) + "); its log is only what reaches M:\\Quorvane.log"),
+        std::string::npos)
+        << warnings;
+    // The road and why come last: nothing after them but their own wrapped lines.
+    const std::string out = out_.str();
+    const std::string last = out.substr(out.rfind("\nRoad ") + 1);
+    EXPECT_EQ(last.find("\n           because "), last.find('\n')) << out;
+    for (size_t at = last.find('\n'); at + 1 < last.size(); at = last.find('\n', at + 1))
+      EXPECT_EQ(last[at + 1], ' ') << last;
+  }
 }
 
 TEST_F(WhatIf, FoldersItMayNotUseAreRefusedAndNamesAreNeverReused) {

@@ -76,6 +76,9 @@ struct DriveSpec {
   std::wstring letter;                // "X:" form
   std::optional<std::wstring> label;  // null: no readable volume (an empty optical drive)
   std::map<std::string, FileSpec> files;
+  // A partition's device path ("\Device\Harddisk0\Partition1") the letter opens instead of a
+  // volume of its own: a second letter of a partition, or one a run defined. No label, no files.
+  std::optional<std::wstring> target;
   bool operator==(const DriveSpec&) const = default;
 };
 
@@ -113,6 +116,16 @@ struct FaultsSpec {
   bool operator==(const FaultsSpec&) const = default;
 };
 
+// What a capture could not read on the real machine, or wrote in another form: a sentence for a
+// technician and the raw fact. It changes the prediction when the profile holds a stand-in where
+// the run on the machine may read otherwise; it does not when the run reads the same.
+struct CaptureNote {
+  bool changesPrediction = true;
+  std::string text;  // UTF-8; empty in the notes of older captures, which held the fact alone
+  std::string fact;
+  bool operator==(const CaptureNote&) const = default;
+};
+
 struct Profile {
   std::string name;  // UTF-8
   std::string description;
@@ -120,11 +133,11 @@ struct Profile {
   FirmwareSpec firmware;
   std::optional<SmbiosSpec> smbios;  // absent: SMBiosData is null
   std::vector<DiskSpec> disks;
-  std::vector<DriveSpec> drives;  // always holds X:
+  std::vector<DriveSpec> drives;  // holds X: unless there is no RAM drive
+  bool ramDrive = true;           // false: the machine has no drive X:
   ToolsSpec tools;
   FaultsSpec faults;
-  // What a capture could not read on the real machine and what it assumed instead (UTF-8).
-  std::vector<std::string> captureNotes;
+  std::vector<CaptureNote> captureNotes;
   bool operator==(const Profile&) const = default;
 };
 

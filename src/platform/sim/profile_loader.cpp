@@ -16,6 +16,7 @@
 
 #include "base/text.h"
 #include "base/utf8_path.h"
+#include "letters/device_path.h"
 #include "platform/sim/smbios_table.h"
 
 namespace quorvane::sim {
@@ -485,12 +486,25 @@ DiskSpec ReadDisk(const Reader& r, const Json& v, const std::string& path, size_
 }
 
 DriveSpec ReadDrive(const Reader& r, const Json& v, const std::string& path, LetterBook& letters) {
-  r.Object(v, path, {"letter", "label", "files"});
+  r.Object(v, path, {"letter", "label", "files", "target"});
   DriveSpec d;
   std::string lpath = Reader::Field(path, "letter");
   if (!v.contains("letter")) r.Fail(lpath, "a drive letter \"A:\" to \"Z:\"", "none");
   d.letter = r.Letter(v["letter"], lpath);
   letters.Add(v["letter"], lpath, d.letter);
+  if (v.contains("target")) {
+    // The letter opens a partition: what it finds there is the partition's, not its own.
+    const std::string tpath = Reader::Field(path, "target");
+    const char* expected = "a partition's device path \"\\Device\\HarddiskD\\PartitionP\"";
+    const auto numbers = ParsePartitionDevicePath(r.WString(v["target"], tpath));
+    if (!numbers || numbers->partition < 1) r.Fail(tpath, expected, v["target"]);
+    if (v.contains("label") || v.contains("files"))
+      r.Fail(Reader::Field(path, v.contains("label") ? "label" : "files"),
+             "no label or files beside a target (they are the partition's)",
+             v.contains("label") ? "label" : "files");
+    d.target = PartitionDevicePath(numbers->disk, numbers->partition);
+    return d;
+  }
   d.label = L"";
   if (v.contains("label")) d.label = ReadLabel(r, v["label"], Reader::Field(path, "label"));
   if (v.contains("files")) {
@@ -500,6 +514,25 @@ DriveSpec ReadDrive(const Reader& r, const Json& v, const std::string& path, Let
       r.Fail(fpath, "no files on a volume without a file system (label null)", "files");
   }
   return d;
+}
+
+// A note as a capture writes it, or the text alone that older captures wrote: the fact, whose
+// effect on the prediction they did not say.
+CaptureNote ReadCaptureNote(const Reader& r, const Json& v, const std::string& path) {
+  CaptureNote note;
+  if (v.is_string()) {
+    note.fact = v.get<std::string>();
+    return note;
+  }
+  if (!v.is_object())
+    r.Fail(path, "a note {\"changesPrediction\", \"text\", \"fact\"} or a text", v);
+  r.Object(v, path, {"changesPrediction", "text", "fact"});
+  for (const char* field : {"changesPrediction", "text", "fact"})
+    if (!v.contains(field)) r.Fail(Reader::Field(path, field), "the field", "none");
+  note.changesPrediction = r.Bool(v["changesPrediction"], Reader::Field(path, "changesPrediction"));
+  note.text = r.String(v["text"], Reader::Field(path, "text"));
+  note.fact = r.String(v["fact"], Reader::Field(path, "fact"));
+  return note;
 }
 
 ToolsSpec ReadTools(const Reader& r, const Json& v, const std::string& path) {
@@ -614,8 +647,8 @@ Profile LoadProfile(std::string_view jsonText, const std::string& fileName) {
     r.Fail("", "valid JSON", what);
   }
   r.Object(doc, "",
-           {"name", "description", "start", "firmware", "smbios", "disks", "drives", "tools",
-            "faults", "captureNotes"});
+           {"name", "description", "start", "firmware", "smbios", "disks", "drives", "ramDrive",
+            "tools", "faults", "captureNotes"});
   Profile p;
   p.name = Utf8OfPath(PathFromUtf8(fileName).stem());
   if (doc.contains("name")) p.name = r.String(doc["name"], "name");
@@ -640,8 +673,18 @@ Profile LoadProfile(std::string_view jsonText, const std::string& fileName) {
     for (size_t i = 0; i < drives.size(); ++i)
       p.drives.push_back(ReadDrive(r, drives[i], Reader::Item("drives", i), letters));
   }
+  if (doc.contains("ramDrive")) p.ramDrive = r.Bool(doc["ramDrive"], "ramDrive");
   bool hasX = false;
-  for (const auto& d : p.drives) hasX = hasX || d.letter == L"X:";
+  for (size_t i = 0; i < p.drives.size(); ++i) {
+    if (p.drives[i].letter != L"X:") continue;
+    hasX = true;
+    if (!p.ramDrive)
+      r.Fail(Reader::Field(Reader::Item("drives", i), "letter"),
+             "no X: while ramDrive is false (the machine has no RAM drive)", "\"X:\"");
+    if (p.drives[i].target)
+      r.Fail(Reader::Field(Reader::Item("drives", i), "target"), "no target for X:, the RAM drive",
+             "a target");
+  }
   if (!hasX) {
     if (doc.contains("disks")) {
       // X: is the RAM drive; a partition cannot take it.
@@ -653,14 +696,14 @@ Profile LoadProfile(std::string_view jsonText, const std::string& fileName) {
                        "letter"),
                    "a letter other than the RAM drive's", "\"X:\"");
     }
-    p.drives.push_back(DriveSpec{L"X:", std::wstring(L"Boot"), {}});
+    if (p.ramDrive) p.drives.push_back(DriveSpec{L"X:", std::wstring(L"Boot"), {}, {}});
   }
   if (doc.contains("tools")) p.tools = ReadTools(r, doc["tools"], "tools");
   if (doc.contains("faults")) p.faults = ReadFaults(r, doc["faults"], "faults");
   if (doc.contains("captureNotes")) {
     const Json& notes = r.Array(doc["captureNotes"], "captureNotes");
     for (size_t i = 0; i < notes.size(); ++i)
-      p.captureNotes.push_back(r.String(notes[i], Reader::Item("captureNotes", i)));
+      p.captureNotes.push_back(ReadCaptureNote(r, notes[i], Reader::Item("captureNotes", i)));
   }
   return p;
 }

@@ -104,6 +104,7 @@ Json DiskJson(const DiskSpec& d) {
 }
 
 Json DriveJson(const DriveSpec& d) {
+  if (d.target) return Json{{"letter", Utf8(d.letter)}, {"target", Utf8(*d.target)}};
   Json out{{"letter", Utf8(d.letter)}, {"label", LabelJson(d.label)}};
   if (!d.files.empty()) out["files"] = FilesJson(d.files);
   return out;
@@ -184,10 +185,17 @@ std::string WriteProfile(const Profile& p) {
   Json drives = Json::array();
   for (const auto& d : p.drives) drives.push_back(DriveJson(d));
   doc["drives"] = drives;
+  if (!p.ramDrive) doc["ramDrive"] = false;
   doc["tools"] = ToolsJson(p.tools);
   Json faults = FaultsJson(p.faults);
   if (!faults.empty()) doc["faults"] = faults;
-  if (!p.captureNotes.empty()) doc["captureNotes"] = p.captureNotes;
+  if (!p.captureNotes.empty()) {
+    Json notes = Json::array();
+    for (const auto& note : p.captureNotes)
+      notes.push_back(Json{
+          {"changesPrediction", note.changesPrediction}, {"text", note.text}, {"fact", note.fact}});
+    doc["captureNotes"] = notes;
+  }
   std::string out;
   Emit(doc, 0, out);
   return out + "\n";

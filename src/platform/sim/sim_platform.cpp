@@ -35,8 +35,9 @@ SimPlatform::SimPlatform(Profile profile) : profile_(std::move(profile)) {
     }
   }
   for (const auto& drive : profile_.drives) {
-    dos_.Define(win::kDddRawTargetPath, drive.letter, L"volume:" + drive.letter);
-    if (drive.label) populate(ToUtf8(drive.letter.substr(0, 1)), drive.files);
+    dos_.Define(win::kDddRawTargetPath, drive.letter,
+                drive.target.value_or(L"volume:" + drive.letter));
+    if (drive.label && !drive.target) populate(ToUtf8(drive.letter.substr(0, 1)), drive.files);
   }
   mountFailuresLeft_ = profile_.faults.mountFailures;
 }
@@ -87,7 +88,7 @@ SimPlatform::Volume SimPlatform::VolumeOfTarget(const std::wstring& target) cons
   const std::wstring upper = ToUpperAscii(target);
   if (upper.size() == 9 && upper.compare(0, 7, L"VOLUME:") == 0) {
     for (const auto& drive : profile_.drives) {
-      if (drive.letter != upper.substr(7)) continue;
+      if (drive.letter != upper.substr(7) || drive.target) continue;
       volume.exists = true;
       volume.label = drive.label;
       if (volume.label) volume.name = ToUtf8(drive.letter.substr(0, 1));

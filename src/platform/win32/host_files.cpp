@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "platform/win32/error_reason.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/windows_api.h"
 
@@ -25,38 +26,8 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 std::string Utf8(const std::wstring& text) { return ToUtf8(text); }
 
-// The system's reason in the words a user looks for; the system's own text for the rest.
-std::string Reason(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return "no such folder";
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_UNIT:
-      return "no such drive";
-    case ERROR_NOT_READY:
-      return "no medium in the drive";
-    case ERROR_WRITE_PROTECT:
-      return "read-only (write-protected)";
-    case ERROR_ACCESS_DENIED:
-      return "access denied";
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return "disk full";
-    case ERROR_DIRECTORY:
-      return "a folder where a file was expected";
-    default:
-      break;
-  }
-  char text[256];
-  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, text, sizeof text, nullptr);
-  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
-                        text[length - 1] == ' ' || text[length - 1] == '.'))
-    --length;
-  return (length > 0 ? std::string(text, length) + " " : std::string()) + "(error " +
-         std::to_string(error) + ")";
-}
+// The system's reason in the words a user looks for (error_reason.h).
+std::string Reason(DWORD error) { return win32::ErrorReason(error); }
 
 std::wstring FullPathOf(const fs::path& path) {
   const std::wstring given = path.wstring();

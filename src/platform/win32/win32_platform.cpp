@@ -32,8 +32,11 @@ void Win32Platform::Sleep(uint32_t ms) { ::Sleep(ms); }
 
 bool Win32Platform::WritePrivateProfileString(const std::wstring& section, const std::wstring& key,
                                               const std::wstring& value, const std::wstring& file) {
-  return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) !=
-         FALSE;
+  const bool written = ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
+                                                    file.c_str()) != FALSE;
+  const DWORD error = written ? 0 : ::GetLastError();
+  if (iniWriteWatch_) iniWriteWatch_(file, written, error);
+  return written;
 }
 
 int Win32Platform::MessageBox(const std::wstring& text, const std::wstring& caption,

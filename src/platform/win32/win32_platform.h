@@ -1,6 +1,8 @@
 // The real platform: kernel32, user32 and COM/WMI as WinPE provides them.
 #pragma once
 
+#include <functional>
+
 #include "platform/platform.h"
 
 namespace quorvane::win32 {
@@ -11,6 +13,11 @@ class Win32Platform : public Platform {
   // process, and so for every child it starts. Reading the label of an empty card reader or
   // optical drive must fail, not stop the run with a "no disk" box nobody answers.
   Win32Platform();
+
+  // Told of every line given to the INI writer (the run's log): the file, whether it took the
+  // line, and the system's error when it did not. The run itself goes on either way.
+  using IniWriteWatch = std::function<void(const std::wstring& file, bool written, uint32_t error)>;
+  void WatchIniWrites(IniWriteWatch watch) { iniWriteWatch_ = std::move(watch); }
 
   LocalTime GetLocalTime() override;
   void Sleep(uint32_t ms) override;
@@ -42,6 +49,9 @@ class Win32Platform : public Platform {
   void CoUninitialize() override;
   int32_t CoInitializeSecurity() override;
   int32_t CreateWmiLocator(uint32_t classContext, std::unique_ptr<WmiLocator>& out) override;
+
+ private:
+  IniWriteWatch iniWriteWatch_;
 };
 
 }  // namespace quorvane::win32
