@@ -85,7 +85,7 @@ inline FoundLogs FindLogs(const sim::Profile& loaded, const sim::SimPlatform& ma
   // A log file the profile put there holds more than the run wrote.
   bool given = false;
   auto check = [&](const std::map<std::string, sim::FileSpec>& files) {
-    for (const auto& [path, spec] : files) {
+    for (const auto& [path, content] : files) {
       const std::string name = path.substr(path.rfind('/') + 1);
       given = given || IsLogName(name);
     }
